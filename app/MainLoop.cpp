@@ -1,5 +1,6 @@
 #include "app/MainLoop.h"
 
+#include "proctex/ProceduralTextureManager.h"
 #include "scene/FrameTick.h"
 
 #include <GL/gl.h>
@@ -18,25 +19,31 @@ bool IsEndingEvent(const SDL_Event& event, const Settings& settings, std::uint32
     }
 }
 
-void RenderFrame()
+void RenderFrame(SceneRoots& roots, std::uint32_t tick)
 {
-    frameTick = SDL_GetTicks();
+    frameTick = tick;
+    ProceduralTextureManager::Instance().UpdateAll(frameTick);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     glTranslatef(0.0f, 0.0f, -100.0f);
-    SDL_GL_SwapBuffers();
+    roots.worldRoot->Render();
+    roots.overlayRoot->Render();
 }
 
-void RunMainLoop(const Settings& settings)
+void RunMainLoop(SceneRoots& roots, const Settings& settings)
 {
     bool quit = false;
-    while (!quit) {
+    while (!quit || !roots.worldRoot->dead || !roots.overlayRoot->dead) {
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
-            if (IsEndingEvent(event, settings, SDL_GetTicks()))
+            if (IsEndingEvent(event, settings, SDL_GetTicks())) {
                 quit = true;
+                roots.worldRoot->Kill();
+                roots.overlayRoot->Kill();
+            }
         }
-        RenderFrame();
+        RenderFrame(roots, SDL_GetTicks());
+        SDL_GL_SwapBuffers();
     }
 }
 

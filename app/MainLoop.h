@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Settings.h"
+#include "content/TreeScene.h"
 
 #include <SDL/SDL.h>
 #include <cstdint>
@@ -13,11 +14,14 @@ namespace tarnwood {
 bool IsEndingEvent(const SDL_Event& event, const Settings& settings, std::uint32_t ticks);
 
 // Drains events and renders frames until an ending event has been seen and
-// the scene has finished dying. Needs the Display's GL context.
-void RunMainLoop(const Settings& settings);
+// both roots are dead. An ending event kills both roots; the frames after it
+// let the kill protocol empty the trees. Needs the Display's GL context.
+void RunMainLoop(SceneRoots& roots, const Settings& settings);
 
-// One frame: reads the tick counter into frameTick, clears, places the camera
-// 100 units back along +z, draws, and swaps the buffers. No pacing.
-void RenderFrame();
+// One frame at `tick` ms: sets frameTick, regenerates the procedural
+// textures, clears, places the camera 100 units back along +z, renders the
+// world and then the overlay root, and draws the deferred transparent meshes.
+// The caller swaps the buffers.
+void RenderFrame(SceneRoots& roots, std::uint32_t tick);
 
 }

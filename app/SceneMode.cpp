@@ -3,6 +3,7 @@
 #include "app/Display.h"
 #include "app/MainLoop.h"
 #include "app/Settings.h"
+#include "content/TreeScene.h"
 
 #include <memory>
 
@@ -13,8 +14,11 @@ int RunSceneMode()
     const std::string settingsPath = SettingsFilePath();
     auto settings = std::make_unique<Settings>(LoadSettings(settingsPath));
     auto display = std::make_unique<Display>(settings->ModeWidth(), settings->ModeHeight(), settings->ModeDepth());
-    RunMainLoop(*settings);
+    SceneRoots roots = BuildTreeScene(*settings, *display);
+    RunMainLoop(roots, *settings);
     settings.reset();
+    roots.worldRoot.reset();
+    roots.overlayRoot.reset();
     display.reset();
     return 0;
 }
