@@ -1,5 +1,6 @@
 #include "app/Entry.h"
 
+#include "app/HostModes.h"
 #include "app/RunMode.h"
 
 namespace tarnwood {
@@ -9,9 +10,11 @@ int TarnwoodMain(const std::string& commandLine)
     const CommandLine parsed = ParseCommandLine(commandLine);
     switch (parsed.mode) {
     case RunMode::Screensaver:
+        return RunScreensaverMode();
     case RunMode::Configuration:
+        return RunConfigurationMode();
     case RunMode::Preview:
-        return 0;
+        return RunPreview(parsed.previewHandle);
     case RunMode::Scene:
         break;
     }
