@@ -58,3 +58,55 @@ int ChildrenOfThisProcess()
 }
 
 }
+
+namespace tarnwood::test {
+
+namespace {
+
+void PutLe(std::string& bytes, std::uint32_t value, int size)
+{
+    for (int i = 0; i < size; ++i)
+        bytes.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+
+}
+
+std::uint32_t PictureColour(int x, int y)
+{
+    const std::uint32_t red = static_cast<std::uint32_t>(x * 7 + y) & 0xFF;
+    const std::uint32_t green = static_cast<std::uint32_t>(y * 5 + x * 3 + 40) & 0xFF;
+    const std::uint32_t blue = static_cast<std::uint32_t>((x ^ (y * 3)) + 90) & 0xFF;
+    return (red << 16) | (green << 8) | blue;
+}
+
+void WritePictureBmp(const std::string& path, int width, int height, int bitsPerPixel)
+{
+    const int bytesPerPixel = bitsPerPixel / 8;
+    const int rowSize = (width * bytesPerPixel + 3) / 4 * 4;
+    const std::uint32_t pixelBytes = static_cast<std::uint32_t>(rowSize * height);
+    std::string bmp = "BM";
+    PutLe(bmp, 14 + 40 + pixelBytes, 4);
+    PutLe(bmp, 0, 4);
+    PutLe(bmp, 14 + 40, 4);
+    PutLe(bmp, 40, 4);
+    PutLe(bmp, static_cast<std::uint32_t>(width), 4);
+    PutLe(bmp, static_cast<std::uint32_t>(height), 4);
+    PutLe(bmp, 1, 2);
+    PutLe(bmp, static_cast<std::uint32_t>(bitsPerPixel), 2);
+    PutLe(bmp, 0, 4);
+    PutLe(bmp, pixelBytes, 4);
+    PutLe(bmp, 2835, 4);
+    PutLe(bmp, 2835, 4);
+    PutLe(bmp, 0, 4);
+    PutLe(bmp, 0, 4);
+    for (int y = height - 1; y >= 0; --y) {
+        std::string row;
+        for (int x = 0; x < width; ++x)
+            PutLe(row, PictureColour(x, y), bytesPerPixel);
+        row.resize(static_cast<std::size_t>(rowSize), '\0');
+        bmp += row;
+    }
+    WriteFileBytes(path, bmp);
+}
+
+}

@@ -17,3 +17,17 @@ int ChildrenOfThisProcess();
 int ParentOf(int pid);
 
 }
+
+#include <cstdint>
+
+namespace tarnwood::test {
+
+// The colour 0x00RRGGBB that the test pictures hold at (x, y): every channel
+// differs, and no two neighbours or mirrored positions share a colour.
+std::uint32_t PictureColour(int x, int y);
+
+// Writes a BMP of width x height filled with PictureColour, stored bottom-up
+// as BMP files are, with `bitsPerPixel` 24 or 32 (rows padded to 4 bytes).
+void WritePictureBmp(const std::string& path, int width, int height, int bitsPerPixel = 24);
+
+}
