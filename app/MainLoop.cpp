@@ -1,0 +1,43 @@
+#include "app/MainLoop.h"
+
+#include "scene/FrameTick.h"
+
+#include <GL/gl.h>
+
+namespace tarnwood {
+
+bool IsEndingEvent(const SDL_Event& event, const Settings& settings, std::uint32_t ticks)
+{
+    switch (event.type) {
+    case SDL_KEYDOWN:
+        return event.key.keysym.sym == SDLK_ESCAPE;
+    case SDL_MOUSEMOTION:
+        return ticks > 3000 && settings.exitOnMouseMove != 0;
+    default:
+        return false;
+    }
+}
+
+void RenderFrame()
+{
+    frameTick = SDL_GetTicks();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    glTranslatef(0.0f, 0.0f, -100.0f);
+    SDL_GL_SwapBuffers();
+}
+
+void RunMainLoop(const Settings& settings)
+{
+    bool quit = false;
+    while (!quit) {
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) {
+            if (IsEndingEvent(event, settings, SDL_GetTicks()))
+                quit = true;
+        }
+        RenderFrame();
+    }
+}
+
+}
