@@ -30,7 +30,7 @@ constexpr FlagField kFlagFields[] = {
 };
 
 constexpr const char* kDisplayModeName = "displayMode";
-constexpr int kModeCount = static_cast<int>(std::size(kVideoModes));
+constexpr int kModeCount = kVideoModeCount;
 
 std::string Lower(std::string text)
 {
@@ -73,7 +73,7 @@ std::string DisplayModeText(std::int32_t index)
     if (index > 0 && index < kModeCount)
         return std::to_string(index) + " (" + std::to_string(kVideoModes[index].width) + "x"
             + std::to_string(kVideoModes[index].height) + ")";
-    return std::to_string(index) + " (not in the table)";
+    return std::to_string(index) + " (not in the table: the desktop mode is used)";
 }
 
 void ShowSettings(const Settings& settings, std::ostream& out)
@@ -158,7 +158,7 @@ int Save(const std::string& settingsPath, const Settings& settings, std::ostream
         err << "config: cannot write the settings file " << settingsPath << ": " << problem << ".\n"
             << "The settings are shared by every user of this machine and kept in the folder " << folder
             << " (the first folder of $XDG_CONFIG_DIRS, /etc/xdg by default).\n"
-            << "Run config as an administrator (for example with sudo), or make that folder writable for you.\n"
+            << "Run config as an administrator (for example with sudo), or create that folder and make it writable for you.\n"
             << "Nothing was changed.\n";
         return 1;
     }

@@ -156,7 +156,7 @@ TEST_F(PreviewWindow, PaintsAgainAfterExposure)
     EXPECT_EQ(preview.Wait(10000), 0);
 }
 
-TEST_F(PreviewWindow, WindowIdThatNamesNoWindowEndsAtOnceWithNothingDrawn)
+TEST_F(PreviewWindow, WithoutPaneOrDisplayEndsAtOnceWithNothingDrawn)
 {
     Window root = 0;
     Window parent = 0;
@@ -178,6 +178,10 @@ TEST_F(PreviewWindow, WindowIdThatNamesNoWindowEndsAtOnceWithNothingDrawn)
     XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &after);
     XFree(children);
     EXPECT_EQ(after, before);
+
+    ChildProcess noDisplay({kTarnwood, "/p", "1234"},
+                           {{"DISPLAY", "\x01unset"}, {"XDG_CONFIG_DIRS", config.Path().string()}});
+    EXPECT_EQ(noDisplay.Wait(10000), 0);
 }
 
 TEST_F(PreviewWindow, EndsWithZeroWhenTheXServerGoesAway)
