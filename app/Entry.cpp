@@ -1,5 +1,6 @@
 #include "app/Entry.h"
 
+#include "app/HostModes.h"
 #include "app/RunMode.h"
 #include "app/SceneMode.h"
 #include "platform/RegistryString.h"
@@ -28,11 +29,11 @@ int TarnwoodMain(const std::string& commandLine)
     const CommandLine parsed = ParseCommandLine(commandLine);
     switch (parsed.mode) {
     case RunMode::Screensaver:
-        return 0;
+        return RunScreensaverMode();
     case RunMode::Configuration:
-        return 0;
+        return RunConfigurationMode();
     case RunMode::Preview:
-        return 0;
+        return RunPreview(parsed.previewHandle);
     case RunMode::Scene:
         break;
     }
