@@ -25,6 +25,56 @@ constexpr Ramp kStandardRamps[] = {
     {196, 255, {100, 100, 189, 255}, {255, 231, 51, 255}},
 };
 
+// The step works on eight cells at a time through GCC and Clang vector types:
+// they compile to SIMD instructions directly, where the automatic vectoriser
+// at the usual optimisation level declines this loop.
+using Bytes8 = std::uint8_t __attribute__((vector_size(8)));
+// Signed lanes: SSE2 compares only signed 16-bit words, and the sum of eight
+// bytes (at most 2040) fits either way.
+using Words8 = std::int16_t __attribute__((vector_size(16)));
+constexpr int kLanes = 8;
+
+Words8 LoadWords(const std::uint8_t* cells)
+{
+    Bytes8 bytes;
+    std::memcpy(&bytes, cells, sizeof bytes);
+    return __builtin_convertvector(bytes, Words8);
+}
+
+std::uint8_t StepCell(const std::uint8_t* above, const std::uint8_t* near,
+                      const std::uint8_t* far, int x)
+{
+    const unsigned sum = above[x - 1] + above[x + 1] + near[x - 1] + near[x] + near[x + 1]
+                         + far[x - 1] + far[x] + far[x + 1];
+    const unsigned v = sum >> 3;
+    return static_cast<std::uint8_t>(v - (v > 0));
+}
+
+// One visible row of the step: each cell becomes the average of the two cells
+// beside it in `above` (its own row) and the three around its column in each
+// of `near` and `far` (the next two rows), lowered by one; the edge cells stay
+// cold.
+void StepRow(const std::uint8_t* above, const std::uint8_t* near, const std::uint8_t* far,
+             std::uint8_t* out, int w)
+{
+    out[0] = 0;
+    int x = 1;
+    for (; x + kLanes <= w - 1; x += kLanes) {
+        const Words8 sum = LoadWords(above + x - 1) + LoadWords(above + x + 1)
+                           + LoadWords(near + x - 1) + LoadWords(near + x)
+                           + LoadWords(near + x + 1) + LoadWords(far + x - 1)
+                           + LoadWords(far + x) + LoadWords(far + x + 1);
+        Words8 v = sum >> 3;
+        // A true comparison is all ones, so adding it lowers the lane by one.
+        v += (v > 0);
+        const Bytes8 heat = __builtin_convertvector(v, Bytes8);
+        std::memcpy(out + x, &heat, sizeof heat);
+    }
+    for (; x < w - 1; ++x)
+        out[x] = StepCell(above, near, far, x);
+    out[w - 1] = 0;
+}
+
 }
 
 std::unique_ptr<FireState> FireState::Create(int width, int height)
@@ -83,24 +133,12 @@ void FireState::Step(std::uint8_t* pixels)
         heat[static_cast<std::size_t>(row) * w + x] = static_cast<std::uint8_t>(std::rand());
     }
 
-    // Each visible cell becomes the average of the two cells beside it and the
-    // three below it in each of the next two rows, lowered by one; the edge
-    // columns stay cold. Each row is coloured as soon as it is computed, while
-    // it is still in cache.
-    Colour const* palette = palette_.data();
+    // Each row is coloured as soon as it is computed, while it is still in cache.
+    const Colour* palette = palette_.data();
     for (int r = 0; r < h; ++r) {
-        const std::uint8_t* a = heat + static_cast<std::size_t>(r) * w;
-        const std::uint8_t* b = a + w;
-        const std::uint8_t* c = b + w;
+        const std::uint8_t* above = heat + static_cast<std::size_t>(r) * w;
         std::uint8_t* out = next_.get() + static_cast<std::size_t>(r) * w;
-        out[0] = 0;
-        for (int x = 1; x < w - 1; ++x) {
-            const unsigned sum = a[x - 1] + a[x + 1] + b[x - 1] + b[x] + b[x + 1] + c[x - 1]
-                                 + c[x] + c[x + 1];
-            const unsigned v = sum >> 3;
-            out[x] = static_cast<std::uint8_t>(v - (v > 0));
-        }
-        out[w - 1] = 0;
+        StepRow(above, above + w, above + 2 * static_cast<std::size_t>(w), out, w);
         std::uint8_t* texel = pixels + static_cast<std::size_t>(r) * w * 4;
         for (int x = 0; x < w; ++x)
             std::memcpy(texel + static_cast<std::size_t>(x) * 4, palette[out[x]].data(), 4);

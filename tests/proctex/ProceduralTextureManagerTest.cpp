@@ -2,12 +2,14 @@
 
 #include "proctex/FireState.h"
 #include "proctex/PlasmaGenerate.h"
+#include "proctex/TextureDescription.h"
 #include "support/GlTestContext.h"
 #include "support/PlasmaReference.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -202,6 +204,48 @@ TEST_F(ProceduralTextureManagerTest, UnusableDescriptionsRegisterNothing)
     const GLuint name = Acquire(widest);
     ASSERT_NE(name, 0u);
     EXPECT_EQ(LevelParameter(name, GL_TEXTURE_WIDTH), maxSize);
+}
+
+// Descriptions come from archives users may replace: texts built from the
+// pieces a description is made of, in any order and amount, either register a
+// texture of exactly the parsed size or nothing at all.
+TEST_F(ProceduralTextureManagerTest, ArbitraryTextsRegisterParsedTexturesOrNothing)
+{
+    const std::string numbers[] = {"0", "1", "7", "16", "33", "255", "300", "-3", "+4",
+                                   "999999999999"};
+    const std::string others[] = {"Plasma", "Fire", "#", ",", "x", " ", "\t", "-", "+",
+                                  std::string(1, '\0'), "\xff", "e"};
+    std::mt19937 random(20240611);
+    int registered = 0;
+    for (int i = 0; i < 3000; ++i) {
+        std::string text = (i % 3 == 0) ? "" : (i % 3 == 1 ? "a#Plasma" : "a#Fire");
+        const int count = static_cast<int>(random() % 12);
+        for (int k = 0; k < count; ++k) {
+            // Mostly numbers and separators in turn, as in a description.
+            if ((k % 2 == 0) == (random() % 5 != 0))
+                text += numbers[random() % std::size(numbers)];
+            else
+                text += others[random() % std::size(others)];
+        }
+        const std::optional<TextureDescription> parsed = ParseTextureDescription(text);
+        // Numbers glued together can ask for sizes that are valid but slow.
+        if (parsed && static_cast<long long>(parsed->width) * parsed->height > 512 * 512)
+            continue;
+        const GLuint name = manager.Acquire(text);
+        if (name == 0) {
+            EXPECT_EQ(manager.TextureCount(), 0u) << text;
+            continue;
+        }
+        ++registered;
+        ASSERT_TRUE(parsed.has_value()) << text;
+        EXPECT_EQ(LevelParameter(name, GL_TEXTURE_WIDTH), parsed->width) << text;
+        EXPECT_EQ(LevelParameter(name, GL_TEXTURE_HEIGHT), parsed->height) << text;
+        manager.UpdateAll(static_cast<std::uint32_t>(i));
+        manager.Release(text);
+        EXPECT_FALSE(glIsTexture(name)) << text;
+        ASSERT_EQ(manager.TextureCount(), 0u) << text;
+    }
+    EXPECT_GT(registered, 50) << "too few texts were valid to show anything";
 }
 
 TEST_F(ProceduralTextureManagerTest, TexturedQuadShowsThePlasma)
