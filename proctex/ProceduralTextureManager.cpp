@@ -41,18 +41,23 @@ ProceduralTextureManager& ProceduralTextureManager::Instance()
     return instance;
 }
 
-ProceduralTextureManager::Entry* ProceduralTextureManager::Find(const std::string& description)
+std::vector<ProceduralTextureManager::Entry>::iterator
+ProceduralTextureManager::Find(const std::string& description)
 {
-    for (Entry& entry : entries_) {
-        if (entry.description == description)
-            return &entry;
-    }
-    return nullptr;
+    return std::find_if(entries_.begin(), entries_.end(),
+                        [&](const Entry& e) { return e.description == description; });
+}
+
+std::vector<ProceduralTextureManager::Entry>::const_iterator
+ProceduralTextureManager::Find(const std::string& description) const
+{
+    return std::find_if(entries_.begin(), entries_.end(),
+                        [&](const Entry& e) { return e.description == description; });
 }
 
 GLuint ProceduralTextureManager::Acquire(const std::string& description)
 {
-    if (Entry* entry = Find(description)) {
+    if (auto entry = Find(description); entry != entries_.end()) {
         ++entry->count;
         return entry->texture->Name();
     }
@@ -69,12 +74,12 @@ GLuint ProceduralTextureManager::Acquire(const std::string& description)
 
 void ProceduralTextureManager::Release(const std::string& description)
 {
-    auto it = std::find_if(entries_.begin(), entries_.end(),
-                           [&](const Entry& e) { return e.description == description; });
+    const auto it = Find(description);
     if (it == entries_.end())
         return;
     if (--it->count > 0)
         return;
+    // Destroying the texture deletes its OpenGL object as well.
     entries_.erase(it);
 }
 
@@ -87,11 +92,8 @@ void ProceduralTextureManager::UpdateAll(std::uint32_t tick)
 
 int ProceduralTextureManager::ReferenceCount(const std::string& description) const
 {
-    for (const Entry& entry : entries_) {
-        if (entry.description == description)
-            return entry.count;
-    }
-    return 0;
+    const auto it = Find(description);
+    return it == entries_.end() ? 0 : it->count;
 }
 
 }

@@ -49,7 +49,8 @@ private:
     };
 
     ProceduralTextureManager() = default;
-    Entry* Find(const std::string& description);
+    std::vector<Entry>::iterator Find(const std::string& description);
+    std::vector<Entry>::const_iterator Find(const std::string& description) const;
 
     std::vector<Entry> entries_;
 };
