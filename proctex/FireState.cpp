@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <new>
 
 namespace tarnwood {
@@ -79,9 +80,11 @@ void StepRow(const std::uint8_t* above, const std::uint8_t* near, const std::uin
 
 std::unique_ptr<FireState> FireState::Create(int width, int height)
 {
-    if (width < kMinWidth || height < kMinHeight)
+    if (width < kMinWidth || height < kMinHeight
+        || height > std::numeric_limits<int>::max() - kSowingRows)
         return nullptr;
-    const std::size_t cells = static_cast<std::size_t>(width) * (static_cast<std::size_t>(height) + kSowingRows);
+    const std::size_t cells =
+        static_cast<std::size_t>(width) * (static_cast<std::size_t>(height) + kSowingRows);
     std::unique_ptr<std::uint8_t[]> current(new (std::nothrow) std::uint8_t[cells]());
     std::unique_ptr<std::uint8_t[]> next(new (std::nothrow) std::uint8_t[cells]());
     if (!current || !next)

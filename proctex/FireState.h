@@ -22,8 +22,9 @@ public:
     static constexpr int kMinHeight = 2;
 
     // Makes a dark fire of width x height visible cells with the standard
-    // palette. Returns null for a size below kMinWidth x kMinHeight or when the
-    // heat grids cannot be allocated.
+    // palette. Returns null for a size below kMinWidth x kMinHeight, a height
+    // whose row count does not fit in an int, or when the heat grids cannot be
+    // allocated.
     static std::unique_ptr<FireState> Create(int width, int height);
 
     // Fills palette entries first to end - 1 with a linear ramp from `start`

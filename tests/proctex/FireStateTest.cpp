@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <limits>
 #include <set>
 #include <utility>
 #include <vector>
@@ -65,7 +66,8 @@ TEST(FireState, AddRampWritesOnlyItsHalfOpenRangeInsideThePalette)
 
 TEST(FireState, RejectsSizesTheStepCannotHandle)
 {
-    for (const auto [w, h] : {std::pair{2, 2}, std::pair{3, 1}, std::pair{0, 5}, std::pair{-3, 4}})
+    for (const auto [w, h] : {std::pair{2, 2}, std::pair{3, 1}, std::pair{0, 5}, std::pair{-3, 4},
+                              std::pair{3, std::numeric_limits<int>::max()}})
         EXPECT_EQ(FireState::Create(w, h), nullptr) << w << "x" << h;
     EXPECT_NE(FireState::Create(3, 2), nullptr);
 }
