@@ -4,23 +4,25 @@
 #include "app/RunMode.h"
 #include "app/SceneMode.h"
 #include "platform/RegistryString.h"
+#include "proctex/ProceduralTextureManager.h"
+#include "resources/ResourceManager.h"
+#include "resources/TransparentList.h"
 
 #include <cstdlib>
 #include <ctime>
 
 namespace tarnwood {
 
-namespace {
-
 // The process-wide objects are made in a fixed order before any mode runs and
 // are destroyed in the reverse order at exit; every later rand() draws from
 // the sequence seeded here, so each run starts differently.
 void StartProcessObjects()
 {
+    ResourceManager::Instance();
+    ProceduralTextureManager::Instance();
+    TransparentList::Instance();
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     InstallDirectory();
-}
-
 }
 
 int TarnwoodMain(const std::string& commandLine)
