@@ -38,7 +38,8 @@ INSTANTIATE_TEST_SUITE_P(HostSwitches, RunModeSelection, ::testing::Values(
     ModeCase{"", RunMode::Scene, 0},
     ModeCase{"s", RunMode::Scene, 0},
     ModeCase{"/x", RunMode::Scene, 0},
-    ModeCase{"/p abc", RunMode::Preview, 0}));
+    ModeCase{"/p abc", RunMode::Preview, 0}),
+    [](const ::testing::TestParamInfo<ModeCase>& info) { return "case" + std::to_string(info.index); });
 
 TEST(JoinArguments, JoinsArgumentsAfterProgramNameWithSingleSpaces)
 {

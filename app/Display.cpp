@@ -1,0 +1,126 @@
+#include "app/Display.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <SDL/SDL.h>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#ifndef GL_MULTISAMPLE
+#define GL_MULTISAMPLE 0x809D
+#endif
+#ifndef GL_LIGHT_MODEL_COLOR_CONTROL
+#define GL_LIGHT_MODEL_COLOR_CONTROL 0x81F8
+#endif
+#ifndef GL_SEPARATE_SPECULAR_COLOR
+#define GL_SEPARATE_SPECULAR_COLOR 0x81FA
+#endif
+
+namespace tarnwood {
+
+Display::Display(int w, int h, int d)
+{
+    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
+        std::fprintf(stderr, "Video initialization failed: %s\n", SDL_GetError());
+        SDL_Quit();
+        std::exit(1);
+    }
+    if (w == 0 && h == 0 && d == 0) {
+        const SDL_VideoInfo* info = SDL_GetVideoInfo();
+        width = info->current_w;
+        height = info->current_h;
+        depth = info->vfmt != nullptr ? info->vfmt->BitsPerPixel : 32;
+    } else {
+        width = w;
+        height = h;
+        depth = d;
+    }
+    OpenVideoMode();
+    SDL_ShowCursor(SDL_DISABLE);
+}
+
+Display::~Display()
+{
+    SDL_Quit();
+}
+
+void Display::OpenVideoMode()
+{
+    const SDL_VideoInfo* info = SDL_GetVideoInfo();
+    Uint32 flags = SDL_OPENGL | SDL_FULLSCREEN;
+    if (info != nullptr && info->hw_available)
+        flags |= SDL_HWSURFACE;
+    if (info != nullptr && info->blit_hw)
+        flags |= SDL_HWACCEL;
+
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 1);
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 4);
+    SDL_GL_SetAttribute(SDL_GL_ACCELERATED_VISUAL, 1);
+
+    if (SDL_SetVideoMode(width, height, 32, flags) != nullptr) {
+        multisampled = true;
+        glEnable(GL_MULTISAMPLE);
+    } else {
+        SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 0);
+        SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 0);
+        SDL_GL_SetAttribute(SDL_GL_ACCELERATED_VISUAL, 0);
+        if (SDL_SetVideoMode(width, height, 32, flags) == nullptr) {
+            std::fprintf(stderr, "Video mode set failed: %s\n", SDL_GetError());
+            SDL_Quit();
+            std::exit(1);
+        }
+    }
+    SetGlState();
+    Resize(width, height);
+}
+
+void Display::SetGlState()
+{
+    glEnable(GL_TEXTURE_2D);
+    glShadeModel(GL_SMOOTH);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClearDepth(1.0);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glAlphaFunc(GL_GREATER, 0.9f);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    const GLubyte* extensions = glGetString(GL_EXTENSIONS);
+    const std::string copy = extensions != nullptr ? reinterpret_cast<const char*>(extensions) : "";
+    if (copy.find("GL_EXT_separate_specular_color") != std::string::npos)
+        glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, GL_SEPARATE_SPECULAR_COLOR);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glEnable(GL_TEXTURE_2D);
+}
+
+void Display::Resize(int w, int h)
+{
+    if (h == 0)
+        h = 1;
+    const float aspect = static_cast<float>(w) / static_cast<float>(h);
+    glViewport(0, 0, w, h);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, aspect, static_cast<double>(0.1f), 250.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+
+    GLdouble modelview[16];
+    GLdouble projection[16];
+    GLint viewport[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    gluUnProject(0.0, 0.0, -1.0, modelview, projection, viewport, &corner.x, &corner.y, &corner.z);
+}
+
+}

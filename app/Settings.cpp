@@ -1,0 +1,107 @@
+#include "app/Settings.h"
+
+#include "platform/AppDataFolder.h"
+
+#include <fstream>
+
+namespace tarnwood {
+
+const VideoMode kVideoModes[kVideoModeCount] = {
+    {0, 0, 0},
+    {640, 480, 32},
+    {800, 600, 32},
+    {1024, 768, 32},
+    {1152, 864, 32},
+    {1280, 800, 32},
+    {1280, 960, 32},
+    {1280, 1024, 32},
+    {1400, 1050, 32},
+    {1600, 1200, 32},
+};
+
+namespace {
+
+bool ReadBytes(std::istream& in, void* target, std::size_t count)
+{
+    in.read(static_cast<char*>(target), static_cast<std::streamsize>(count));
+    return static_cast<std::size_t>(in.gcount()) == count;
+}
+
+bool ReadInt32(std::istream& in, std::int32_t& value)
+{
+    unsigned char b[4];
+    if (!ReadBytes(in, b, 4))
+        return false;
+    value = static_cast<std::int32_t>(static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
+                                      static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24);
+    return true;
+}
+
+// Skips a length-prefixed text without allocating for it: the length is
+// checked against what the stream still holds by seeking, never by reading.
+bool SkipText(std::istream& in)
+{
+    std::int32_t length = 0;
+    if (!ReadInt32(in, length) || length < 0)
+        return false;
+    const std::streampos here = in.tellg();
+    if (here < 0)
+        return false;
+    in.seekg(0, std::ios::end);
+    const std::streampos end = in.tellg();
+    if (end < 0 || end - here < length)
+        return false;
+    in.seekg(here + static_cast<std::streamoff>(length));
+    return static_cast<bool>(in);
+}
+
+}
+
+Settings::Settings(std::istream& in)
+{
+    std::int32_t marker = 0;
+    if (!ReadInt32(in, marker) || marker != 1)
+        return;
+    if (!SkipText(in) || !SkipText(in))
+        return;
+    std::uint8_t byte = 0;
+    if (!ReadBytes(in, &byte, 1))
+        return;
+    exitOnMouseMove = byte;
+    std::int32_t reserved = 0;
+    if (!ReadInt32(in, reserved))
+        return;
+    std::int32_t mode = 0;
+    if (!ReadInt32(in, mode))
+        return;
+    displayMode = mode;
+    std::uint8_t* flags[] = {&showFrameRate, &showClock, &analogClock, &clock24Hour,
+                             &largeClock, &showCalendar, &calendarRus};
+    for (std::uint8_t* flag : flags) {
+        if (!ReadBytes(in, &byte, 1))
+            return;
+        *flag = byte;
+    }
+}
+
+const VideoMode& Settings::Mode() const
+{
+    if (displayMode < 0 || displayMode >= kVideoModeCount)
+        return kVideoModes[0];
+    return kVideoModes[displayMode];
+}
+
+std::string SettingsFilePath()
+{
+    return MachineAppDataFolder() + "/velquist_Tarnwood_cfg";
+}
+
+Settings LoadSettings(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in.is_open())
+        return Settings();
+    return Settings(in);
+}
+
+}

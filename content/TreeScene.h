@@ -1,0 +1,30 @@
+#pragma once
+
+#include "app/Display.h"
+#include "app/Settings.h"
+#include "scene/SceneNode.h"
+
+#include <memory>
+
+namespace tarnwood {
+
+// The two roots of the scene: the world (light, tree group with sky, tree,
+// table and leaves) and the overlay (calendar, frame rate, clock and the
+// model added after a minute), rendered in this order every frame.
+struct SceneRoots {
+    std::unique_ptr<SceneNode> worldRoot;
+    std::unique_ptr<SceneNode> overlayRoot;
+};
+
+// Builds the whole scene once, before the first frame: configures GL_LIGHT1,
+// sets the leaf tuning values, and places the overlays the settings enable at
+// the screen corners of `display`. Needs the display's GL context and the
+// resource manager's base path; archives are opened from there (a missing one
+// ends the process). Draws one rand() for the tree group's start angle.
+SceneRoots BuildTreeScene(const Settings& settings, const Display& display);
+
+// On the overlay root's endless track: once its time passes 60000 ms, adds the
+// "nn" model at half size to currentNode and finishes the track.
+void DelayedModelBehaviour(int userData);
+
+}
