@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace tarnwood {
+
+// Byte-order helpers for the little-endian file formats. They assemble values
+// byte by byte, so the source needs no alignment and the host's own byte
+// order does not matter.
+
+inline std::uint32_t ReadU32LE(const std::uint8_t* p)
+{
+    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8)
+        | (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+inline std::int32_t ReadI32LE(const std::uint8_t* p)
+{
+    return static_cast<std::int32_t>(ReadU32LE(p));
+}
+
+inline float ReadF32LE(const std::uint8_t* p)
+{
+    const std::uint32_t bits = ReadU32LE(p);
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+inline double ReadF64LE(const std::uint8_t* p)
+{
+    const std::uint64_t bits = static_cast<std::uint64_t>(ReadU32LE(p))
+        | (static_cast<std::uint64_t>(ReadU32LE(p + 4)) << 32);
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+inline void WriteU32LE(std::uint8_t* p, std::uint32_t value)
+{
+    p[0] = static_cast<std::uint8_t>(value);
+    p[1] = static_cast<std::uint8_t>(value >> 8);
+    p[2] = static_cast<std::uint8_t>(value >> 16);
+    p[3] = static_cast<std::uint8_t>(value >> 24);
+}
+
+inline void AppendU32LE(std::vector<std::uint8_t>& out, std::uint32_t value)
+{
+    std::uint8_t bytes[4];
+    WriteU32LE(bytes, value);
+    out.insert(out.end(), bytes, bytes + 4);
+}
+
+inline void AppendF32LE(std::vector<std::uint8_t>& out, float value)
+{
+    std::uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    AppendU32LE(out, bits);
+}
+
+inline void AppendF64LE(std::vector<std::uint8_t>& out, double value)
+{
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    AppendU32LE(out, static_cast<std::uint32_t>(bits));
+    AppendU32LE(out, static_cast<std::uint32_t>(bits >> 32));
+}
+
+}

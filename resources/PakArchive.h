@@ -1,0 +1,116 @@
+#pragma once
+
+#include <GL/gl.h>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tarnwood {
+
+// One entry held in memory: a block allocated for this entry alone, exactly
+// `size` bytes long. A zero-size entry still has a (non-null) block.
+struct PakEntry {
+    std::unique_ptr<std::uint8_t[]> bytes;
+    std::uint32_t size = 0;
+};
+
+// A borrowed view of an entry's bytes; `bytes` is null when there is no entry.
+struct PakEntryView {
+    const std::uint8_t* bytes = nullptr;
+    std::uint32_t size = 0;
+};
+
+// One archive file held whole in memory: named byte blocks in archive order,
+// plus an OpenGL texture per image entry shared through a per-entry count.
+//
+// File layout (little-endian, nothing before or between):
+//   int32 entry count (0 or less: no entries), then per entry
+//   uint8 name length N (0..127), N name bytes (no NUL), uint32 size S, S bytes.
+//
+// The archive owns every entry's bytes; meshes and other readers keep raw
+// pointers into them, so it must outlive them. Textures are deleted only by
+// ReleaseTexture, never by destruction.
+class PakArchive {
+public:
+    // Longest entry name the format can hold, in bytes.
+    static constexpr std::size_t maxNameLength = 127;
+
+    // An empty archive, for building one with AddEntry / AddFile and Save.
+    PakArchive();
+    ~PakArchive();
+    PakArchive(const PakArchive&) = delete;
+    PakArchive& operator=(const PakArchive&) = delete;
+
+    // Reads the whole file at `path`. Returns null on failure and, when
+    // `error` is given, a one-line message naming the path and the problem:
+    // the file cannot be opened or read, or it is corrupt (it ends early, a
+    // name length is out of range, or a count or size exceeds what the file
+    // holds). Nothing is read or allocated beyond the file's end. Bytes after
+    // the last entry are ignored.
+    static std::unique_ptr<PakArchive> Load(const std::string& path, std::string* error = nullptr);
+
+    // The first entry whose name equals `name` exactly, or (null, 0).
+    PakEntryView GetEntry(const std::string& name) const;
+
+    // The OpenGL texture of the first entry named `name`, decoding the image
+    // and creating the texture when the entry has none yet. Counts one use of
+    // that entry's texture whenever the entry exists, also when the image
+    // does not decode (then 0 is returned and the next call tries again).
+    // Returns 0 without counting when there is no such entry. Needs a current
+    // OpenGL context.
+    GLuint GetTexture(const std::string& name);
+
+    // Gives back one use of `texture`; at a count of 0 the GL texture is
+    // deleted and the entry forgets it. 0 or an unknown name: nothing happens.
+    // Needs a current OpenGL context.
+    void ReleaseTexture(GLuint texture);
+
+    // Writes the archive to `path` (created or truncated). Fails, touching no
+    // file, when a name is longer than maxNameLength bytes; fails when the
+    // file cannot be created, written or closed. `error` gets one line naming
+    // the file and the problem.
+    bool Save(const std::string& path, std::string* error = nullptr) const;
+
+    // Writes each entry, in archive order, to the file named `prefix`
+    // followed directly by the entry name, byte for byte, creating the
+    // folders that path needs. An entry whose name is absolute or has a ".."
+    // component is refused (it would leave the prefix's folder). Entries that
+    // fail are skipped with one line each in `problems`; the others are still
+    // written. Returns true when every entry was written.
+    bool ExtractAll(const std::string& prefix, std::vector<std::string>* problems = nullptr) const;
+
+    // Appends an entry named `path` exactly as given, holding the file's
+    // bytes. Fails, appending nothing, when the file cannot be opened or read,
+    // is larger than 4 GiB - 1, or the name is not a valid entry name.
+    bool AddFile(const std::string& path, std::string* error = nullptr);
+
+    // Appends an entry holding a copy of `length` bytes at `block` (the
+    // caller keeps its block). Fails, appending nothing, for a negative length
+    // or a name that the format cannot hold (longer than maxNameLength bytes,
+    // or containing a NUL byte).
+    bool AddEntry(const std::string& name, const void* block, std::int32_t length,
+                  std::string* error = nullptr);
+
+    // Read-only inspection, by index in archive order.
+    std::size_t EntryCount() const { return names.size(); }
+    const std::string& EntryName(std::size_t index) const { return names[index]; }
+    PakEntryView EntryAt(std::size_t index) const;
+    // Outstanding GetTexture uses of the first entry named `name` (0 if none).
+    int TextureUses(const std::string& name) const;
+
+    // Why `name` cannot be an entry name, or empty when it can.
+    static std::string NameProblem(const std::string& name);
+
+private:
+    int FindIndex(const std::string& name) const;
+    void Append(std::string name, PakEntry entry);
+
+    // Parallel lists: index i of each belongs to entry i.
+    std::vector<GLuint> textures;
+    std::vector<std::int32_t> textureCounts;
+    std::vector<PakEntry> entries;
+    std::vector<std::string> names;
+};
+
+}

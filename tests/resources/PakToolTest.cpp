@@ -1,0 +1,143 @@
+#include "resources/PakArchive.h"
+
+#include "support/ChildProcess.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace tarnwood {
+namespace {
+
+using test::ReadFileBytes;
+using test::TempDir;
+using test::WriteFileBytes;
+
+const std::string toolPath = std::string(TARNWOOD_INSTALL_DIR) + "/tarnwood-pak";
+
+struct ToolResult {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+ToolResult RunTool(const std::vector<std::string>& args, const std::string& workDir = {})
+{
+    std::vector<std::string> argv = {toolPath};
+    argv.insert(argv.end(), args.begin(), args.end());
+    test::ChildProcess child(argv, {}, workDir);
+    const int status = child.Wait(20000);
+    return {status, child.Stdout(), child.Stderr()};
+}
+
+bool IsOneLine(const std::string& text)
+{
+    return !text.empty() && text.find('\n') == text.size() - 1;
+}
+
+TEST(PakTool, CreateListExtractRoundTripBinaryFilesExactly)
+{
+    TempDir dir;
+    std::string every;
+    for (int i = 0; i < 256; ++i)
+        every.push_back(static_cast<char>(i));
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {"all-bytes.bin", every},
+        {"line-ends.txt", std::string("a\r\nb\n\rc\n\n\r\r", 11)},
+        {"empty", ""},
+        {"sub/dir/nested.dat", std::string("\0\x0A\x0D\x1A\xFF", 5)},
+    };
+    std::vector<std::string> args = {"create", "out.pak"};
+    std::string expectedListing;
+    for (const auto& [name, bytes] : files) {
+        std::filesystem::create_directories(std::filesystem::path(dir.File(name)).parent_path());
+        WriteFileBytes(dir.File(name), bytes);
+        args.push_back(name);
+        expectedListing += std::to_string(bytes.size()) + "\t" + name + "\n";
+    }
+
+    const ToolResult created = RunTool(args, dir.Path().string());
+    ASSERT_EQ(created.status, 0) << created.err;
+    EXPECT_EQ(created.err, "");
+
+    const ToolResult listed = RunTool({"list", dir.File("out.pak")});
+    ASSERT_EQ(listed.status, 0) << listed.err;
+    EXPECT_EQ(listed.out, expectedListing);
+
+    const std::string target = dir.File("unpacked");
+    const ToolResult extracted = RunTool({"extract", dir.File("out.pak"), target});
+    ASSERT_EQ(extracted.status, 0) << extracted.err;
+    for (const auto& [name, bytes] : files)
+        EXPECT_EQ(ReadFileBytes(target + "/" + name), bytes) << name;
+    EXPECT_TRUE(std::filesystem::is_regular_file(target + "/empty"));
+}
+
+TEST(PakTool, HelpAndBadUsage)
+{
+    const ToolResult help = RunTool({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("Usage: tarnwood-pak list ARCHIVE\n", 0), 0u) << help.out;
+    EXPECT_EQ(help.err, "");
+
+    const std::vector<std::vector<std::string>> misuses = {
+        {}, {"bogus"}, {"list"}, {"list", "a.pak", "b.pak"}, {"extract", "a.pak"}, {"create", "a.pak"}, {"--help", "x"},
+    };
+    for (const auto& args : misuses) {
+        const ToolResult result = RunTool(args);
+        const std::string shown = args.empty() ? "(none)" : args[0] + " ... " + std::to_string(args.size());
+        EXPECT_EQ(result.status, 2) << shown;
+        EXPECT_TRUE(IsOneLine(result.err)) << shown << ": " << result.err;
+        EXPECT_EQ(result.out, "") << shown;
+    }
+}
+
+TEST(PakTool, FailuresNameTheFileAndExitOne)
+{
+    TempDir dir;
+    WriteFileBytes(dir.File("cut.pak"), std::string("\x01\x00\x00\x00\x03", 5));
+    WriteFileBytes(dir.File("input"), "data");
+    const std::string longName = std::string(128, 'n');
+    WriteFileBytes(dir.File(longName), "data");
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {{"list", dir.File("missing.pak")}, dir.File("missing.pak") + ": cannot open archive"},
+        {{"list", dir.File("cut.pak")}, dir.File("cut.pak") + ": corrupt archive"},
+        {{"extract", dir.File("cut.pak"), dir.File("out")}, dir.File("cut.pak") + ": corrupt archive"},
+        {{"create", dir.File("new.pak"), dir.File("input"), dir.File("absent")}, dir.File("absent") + ": cannot open"},
+        {{"create", dir.File("new.pak"), longName}, "cannot add: the name is 128 bytes long"},
+        {{"create", dir.File("no/folder/new.pak"), dir.File("input")}, dir.File("no/folder/new.pak") + ": cannot create"},
+    };
+    for (const Case& c : cases) {
+        const ToolResult result = RunTool(c.args, dir.Path().string());
+        EXPECT_EQ(result.status, 1) << c.message;
+        EXPECT_TRUE(IsOneLine(result.err)) << result.err;
+        EXPECT_EQ(result.err.rfind("tarnwood-pak: ", 0), 0u) << result.err;
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.File("new.pak"))) << "no archive from a failed create";
+}
+
+TEST(PakTool, ExtractRefusesNamesLeavingTheFolderAndWritesTheRest)
+{
+    TempDir dir;
+    PakArchive archive;
+    ASSERT_TRUE(archive.AddEntry("../outside", "bad", 3));
+    ASSERT_TRUE(archive.AddEntry("kept/inner", "good", 4));
+    ASSERT_TRUE(archive.AddEntry("/etc/absolute", "bad", 3));
+    ASSERT_TRUE(archive.Save(dir.File("mixed.pak")));
+
+    const std::string target = dir.File("box");
+    const ToolResult result = RunTool({"extract", dir.File("mixed.pak"), target});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("../outside: not extracted"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("/etc/absolute: not extracted"), std::string::npos) << result.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.File("outside")));
+    EXPECT_EQ(ReadFileBytes(target + "/kept/inner"), "good");
+}
+
+}
+}

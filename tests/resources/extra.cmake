@@ -1,0 +1,2 @@
+# The tool tests run the installed archive tool.
+add_dependencies(test_resources tarnwood-pak)
