@@ -112,7 +112,7 @@ struct TreeBuilder {
 
     void Branch(const Vec3d& start, Vec3d dir, double length, double r0, double r1, int depth)
     {
-        const int rings = depth == 0 ? 8 : 5;
+        const int rings = depth == 0 ? 8 : depth <= 2 ? 5 : 3;
         std::vector<Vec3d> centres;
         std::vector<double> radii;
         Vec3d p = start;
@@ -120,56 +120,60 @@ struct TreeBuilder {
         for (int i = 0; i < rings; ++i) {
             const double f = static_cast<double>(i) / (rings - 1);
             centres.push_back(p);
-            double r = r0 + (r1 - r0) * f;
-            if (depth == 0 && i == 0) {
-                r *= 1.45;  // root flare
+            double r = r0 + (r1 - r0) * std::pow(f, 0.8);
+            if (depth == 0) {
+                r *= 1.0 + 0.55 * std::exp(-f * 9.0);  // root flare
             }
             radii.push_back(r);
             // Gentle wander with a pull upwards, as branches reach for light.
-            dir = Normalised(dir + RandomUnit() * 0.12 + Vec3d{0, 0, depth == 0 ? 0.02 : 0.06});
+            dir = Normalised(dir + RandomUnit() * (depth == 0 ? 0.05 : 0.14) + Vec3d{0, 0, depth == 0 ? 0.0 : 0.05});
             p = p + dir * step;
         }
-        const int sides = depth == 0 ? 14 : depth == 1 ? 10 : depth == 2 ? 7 : 5;
-        MeshBuilder(bark).Tube(centres, radii, sides, depth == 0 ? 2.0 : 1.0, 0.08, prng.Unit());
+        const int sides = depth == 0 ? 16 : depth == 1 ? 10 : depth == 2 ? 7 : 5;
+        MeshBuilder(bark).Tube(centres, radii, sides, depth == 0 ? 2.0 : 1.0, 0.07, prng.Unit());
 
         const Vec3d end = centres.back();
         const Vec3d endDir = Normalised(centres.back() - centres[centres.size() - 2]);
-        if (depth >= 3) {
-            // Twig: leaf tufts along its outer part and at its tip.
+        if (depth >= 4) {
+            // Twig: leaf tufts along it and at its tip.
             for (int k = 0; k < 3; ++k) {
-                const double f = 0.45 + 0.28 * k;
-                const std::size_t idx = static_cast<std::size_t>(f * (centres.size() - 1));
-                clusterCentres.push_back(centres[idx] + RandomUnit() * 1.2);
-                clusterSizes.push_back(prng.Range(5.5, 7.5));
+                const double f = 0.2 + 0.4 * k;
+                clusterCentres.push_back(start + (end - start) * f + RandomUnit() * 1.0);
+                clusterSizes.push_back(prng.Range(5.0, 7.0));
             }
-            clusterCentres.push_back(end + endDir * 1.5);
-            clusterSizes.push_back(prng.Range(6.0, 8.0));
+            clusterCentres.push_back(end + endDir * 1.2);
+            clusterSizes.push_back(prng.Range(5.5, 7.5));
             return;
         }
         if (depth == 0) {
-            // The trunk divides into three or four limbs around it.
-            const int limbs = 4;
+            // The trunk divides into limbs spreading around it, plus a leader
+            // that carries on upwards.
+            const int limbs = 5;
             const double base = prng.Range(0.0, 2.0 * M_PI);
             for (int k = 0; k < limbs; ++k) {
-                const double az = base + 2.0 * M_PI * k / limbs + prng.Range(-0.3, 0.3);
-                const double tilt = prng.Range(0.55, 0.85);
+                const double az = base + 2.0 * M_PI * k / limbs + prng.Range(-0.25, 0.25);
+                const double tilt = prng.Range(0.75, 1.05);
                 const Vec3d d = Normalised(Vec3d{std::cos(az) * std::sin(tilt), std::sin(az) * std::sin(tilt),
                                                  std::cos(tilt)});
-                const std::size_t from = centres.size() - 1 - static_cast<std::size_t>(k % 2);
-                Branch(centres[from], d, prng.Range(10.0, 12.5), r1 * 0.95, r1 * 0.5, 1);
+                const std::size_t from = centres.size() - 1 - static_cast<std::size_t>(k % 3);
+                Branch(centres[from], d, prng.Range(9.0, 11.0), radii[from] * 0.62, radii[from] * 0.32, 1);
             }
-            // A leader that carries on upwards.
-            Branch(end, Deviate({0, 0, 1}, 0.15), 11.0, r1 * 0.8, r1 * 0.35, 1);
+            Branch(end, Deviate({0, 0, 1}, 0.1), 10.0, r1 * 0.7, r1 * 0.3, 1);
             return;
+        }
+        if (depth == 3) {
+            // Fill the inside of the crown as well as its surface.
+            clusterCentres.push_back(end + RandomUnit() * 1.5);
+            clusterSizes.push_back(prng.Range(6.0, 8.0));
         }
         const int children = depth == 1 ? 3 : 2 + prng.Below(2);
         for (int k = 0; k < children; ++k) {
-            const double f = k == 0 ? 1.0 : prng.Range(0.45, 0.85);
-            const std::size_t idx = std::min(centres.size() - 1, static_cast<std::size_t>(f * (centres.size() - 1)));
-            const Vec3d d = Deviate(endDir, prng.Range(0.35, 0.75));
+            const double f = k == 0 ? 1.0 : prng.Range(0.4, 0.85);
+            const std::size_t idx = std::min(centres.size() - 1, static_cast<std::size_t>(std::lround(f * (centres.size() - 1))));
+            const Vec3d d = Deviate(endDir, prng.Range(0.35, 0.8));
             // Keep children from diving towards the ground.
-            const Vec3d lifted = Normalised(d + Vec3d{0, 0, d.z < 0.0 ? 0.5 : 0.15});
-            Branch(centres[idx], lifted, length * prng.Range(0.62, 0.75), radii[idx] * 0.85, radii[idx] * 0.45,
+            const Vec3d lifted = Normalised(d + Vec3d{0, 0, d.z < 0.0 ? 0.6 : 0.15});
+            Branch(centres[idx], lifted, length * prng.Range(0.66, 0.78), radii[idx] * 0.8, radii[idx] * 0.45,
                    depth + 1);
         }
     }
@@ -178,7 +182,7 @@ struct TreeBuilder {
     {
         bark.texture = barkImage;
         bark.material = LitMaterial(0.26f, 0.34f, 0.04f, 12.0f);
-        Branch({0.0, 0.0, -0.6}, Normalised({0.05, 0.03, 1.0}), 17.0, 2.1, 1.25, 0);
+        Branch({0.0, 0.0, -0.6}, Normalised({0.04, 0.02, 1.0}), 13.5, 2.5, 1.7, 0);
 
         // Leaf tufts: each a few crossing cards. Normals point away from the
         // crown's centre, so the crown shades as one rounded mass.
@@ -191,14 +195,14 @@ struct TreeBuilder {
         BakedMesh leaves[4];
         for (int v = 0; v < 4; ++v) {
             leaves[v].texture = leafImages[v];
-            leaves[v].material = LitMaterial(0.30f, 0.36f, 0.06f, 10.0f);
+            leaves[v].material = LitMaterial(0.34f, 0.36f, 0.06f, 10.0f);
             leaves[v].material.alphaTested = true;
         }
         for (std::size_t i = 0; i < clusterCentres.size(); ++i) {
             const Vec3d c = clusterCentres[i];
             const double size = clusterSizes[i];
             // Higher and outer tufts have turned further into autumn.
-            const double height = (c.z - 16.0) / 26.0;
+            const double height = (c.z - 14.0) / 28.0;
             const double outer = std::hypot(c.x, c.y) / 20.0;
             const double warmth = height * 0.6 + outer * 0.4 + prng.Range(-0.45, 0.45);
             const int variant = warmth < 0.25 ? 0 : warmth < 0.5 ? 1 : warmth < 0.8 ? 2 : 3;
@@ -210,7 +214,7 @@ struct TreeBuilder {
                 Vec3d w;
                 PerpendicularFrame(n, u, w);
                 const Vec3d corner = c - u * (size * 0.5) - w * (size * 0.5);
-                const Vec3d normal = Normalised(outward * 0.8 + (Dot(n, outward) < 0 ? n * -1.0 : n) * 0.2);
+                const Vec3d normal = Normalised(outward * 0.7 + Vec3d{0, 0, 0.3} + (Dot(n, outward) < 0 ? n * -1.0 : n) * 0.2);
                 b.QuadWithNormal(corner, u * size, w * size, normal, 0.0, 0.0, 1.0, 1.0);
             }
         }
@@ -266,7 +270,7 @@ BakedModel MakeTable()
     BakedModel model;
     // The table stands beside the trunk, towards the viewer's side.
     const Vec3d at{7.5, -7.0, 0.0};
-    const double topZ = 5.4;
+    const double topZ = 4.6;
     BakedMesh wood;
     wood.texture = woodImage;
     wood.material = LitMaterial(0.26f, 0.34f, 0.10f, 18.0f);
@@ -309,13 +313,13 @@ BakedModel MakeTable()
         double s0;
     };
     const Candle candles[3] = {
-        {{-0.9, 0.5, 0.0}, 0.85, 3.4, 0.08},
-        {{1.0, 0.7, 0.0}, 0.75, 2.5, 0.38},
-        {{0.1, -1.1, 0.0}, 0.65, 1.8, 0.66},
+        {{-0.9, 0.5, 0.0}, 0.72, 3.2, 0.08},
+        {{1.0, 0.7, 0.0}, 0.62, 2.4, 0.38},
+        {{0.1, -1.1, 0.0}, 0.55, 1.7, 0.66},
     };
     BakedMesh wax;
     wax.texture = waxImage;
-    wax.material = LitMaterial(0.34f, 0.38f, 0.08f, 20.0f);
+    wax.material = LitMaterial(0.22f, 0.28f, 0.08f, 20.0f);
     BakedMesh flames;
     flames.texture = flameDescription;
     flames.material = GlowMaterial(true);
@@ -331,7 +335,7 @@ BakedModel MakeTable()
                 return std::array<double, 2>{around, out * 0.3};
             });
             AppendTranslated(wax, cap, {top.x, top.y, 0.0});
-            AddFlame(f, top + Vec3d{0, 0, 0.05}, 1.15, 2.6, c.s0, c.s0 + 0.28);
+            AddFlame(f, top + Vec3d{0, 0, 0.05}, 1.0, 2.3, c.s0, c.s0 + 0.28);
         }
     }
     model.meshes.push_back(std::move(wax));

@@ -64,7 +64,7 @@ Canvas PaintSky()
                 double n = clouds.Fractal(u, v * 1.6, 5, 0.55);
                 n += (detail.Fractal(u * 2.0, v * 3.0, 3, 0.5) - 0.5) * 0.15;
                 const double band = SmoothStep(-1.0, 6.0, e) * (1.0 - SmoothStep(30.0, 62.0, e));
-                const double density = SmoothStep(0.52, 0.78, n) * band;
+                const double density = SmoothStep(0.48, 0.74, n) * band;
                 // Undersides catch the warm light low down; tops stay cool.
                 const double warmth = (1.0 - SmoothStep(2.0, 35.0, e)) * (0.5 + 0.5 * glow);
                 const Colour lit = Mix(Rgb(120, 110, 150), Rgb(255, 184, 150), warmth);
@@ -78,15 +78,6 @@ Canvas PaintSky()
             }
             sky.At(x, y) = WithAlpha(c, 1.0);
         }
-    }
-    // A few early stars high up.
-    Prng prng(7);
-    for (int i = 0; i < 140; ++i) {
-        const int x = prng.Below(w);
-        const int y = prng.Below(h / 3);
-        const double e = 90.0 - (y + 0.5) / h * 180.0;
-        const double bright = prng.Range(0.25, 0.8) * SmoothStep(35.0, 60.0, e);
-        sky.Blend(x, y, Rgb(255, 250, 235), bright);
     }
     return sky;
 }
@@ -131,12 +122,12 @@ Canvas PaintBark()
             const double u = (x + 0.5) / w;
             const double v = (y + 0.5) / h;
             // Wobbly vertical fissures.
-            const double warp = ridges.Fractal(u * 2.0, v * 4.0, 3) * 0.6;
-            const double f = std::sin((u * 8.0 + warp) * 2.0 * M_PI);
-            const double fissure = SmoothStep(0.35, 0.95, f);
+            const double warp = ridges.Fractal(u * 2.0, v * 4.0, 4) * 1.6;
+            const double f = std::sin((u * 6.0 + warp) * 2.0 * M_PI);
             const double g = grain.Fractal(u * 4.0, v * 16.0, 4);
-            Colour c = Mix(Rgb(108, 92, 76), Rgb(142, 124, 102), g);
-            c = Mix(c, Rgb(40, 30, 24), fissure * 0.85);
+            const double fissure = SmoothStep(0.2, 0.95, f) * SmoothStep(0.3, 0.6, g);
+            Colour c = Mix(Rgb(98, 84, 70), Rgb(138, 122, 104), g);
+            c = Mix(c, Rgb(52, 40, 32), fissure * 0.7);
             const double moss = SmoothStep(0.62, 0.8, lichen.Fractal(u * 4.0, v * 8.0, 4));
             c = Mix(c, Rgb(96, 112, 70), moss * 0.5);
             bark.At(x, y) = WithAlpha(c, 1.0);
@@ -211,14 +202,14 @@ Canvas PaintLeafCluster(int variant)
     Prng prng(100 + static_cast<std::uint64_t>(variant));
     // Leaves radiate from twigs near the middle, so the cluster reads as a
     // rounded tuft with a ragged outline.
-    const int leaves = 34;
+    const int leaves = 56;
     for (int i = 0; i < leaves; ++i) {
         const double a = prng.Range(0.0, 2.0 * M_PI);
-        const double r = prng.Range(6.0, 44.0);
+        const double r = prng.Range(8.0, 62.0);
         const double bx = size * 0.5 + std::cos(a) * r;
         const double by = size * 0.5 + std::sin(a) * r;
         const double dir = a + prng.Range(-0.6, 0.6);
-        const double length = prng.Range(56.0, 78.0);
+        const double length = prng.Range(40.0, 58.0);
         const double width = length * prng.Range(0.42, 0.55);
         const Colour& base = palettes[variant & 3][prng.Below(3)];
         PaintLeaf(cluster, bx, by, dir, length, width, base, prng, false);
@@ -255,11 +246,11 @@ Canvas PaintWood()
             const double warp = knots.Fractal(u * 2.0, v * 4.0, 3) * 1.5;
             const double rings = std::sin((v * 16.0 + warp + plank * 0.37) * 2.0 * M_PI);
             const double g = grain.Fractal(u * 4.0, v * 16.0, 4);
-            Colour c = Mix(Rgb(120, 72, 40), Rgb(166, 108, 62), 0.5 + 0.5 * rings * 0.6 + (g - 0.5) * 0.6);
+            Colour c = Mix(Rgb(128, 80, 46), Rgb(164, 108, 64), 0.5 + 0.25 * rings + (g - 0.5) * 0.5);
             c = Scaled(c, 0.92 + 0.08 * std::sin(plank * 2.1));
             // Dark seams between planks.
             const double seam = std::min(inPlank, 1.0 - inPlank);
-            c = Scaled(c, 0.45 + 0.55 * SmoothStep(0.0, 0.06, seam));
+            c = Scaled(c, 0.6 + 0.4 * SmoothStep(0.0, 0.05, seam));
             wood.At(x, y) = WithAlpha(c, 1.0);
         }
     }
