@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tarnwood {
+
+// Encodes `rgb` (3 bytes per pixel, red first, rows top to bottom) as an
+// uncompressed 24-bit BMP file image, stored bottom-up as BMP readers expect,
+// rows padded to 4 bytes. Returns an empty vector when the sizes do not match.
+std::vector<std::uint8_t> EncodeBmp24(const std::vector<std::uint8_t>& rgb, int width, int height);
+
+}

@@ -1,0 +1,155 @@
+#include "assets/MeshBuilder.h"
+
+#include <cmath>
+
+namespace tarnwood {
+
+Vec3d Normalised(const Vec3d& v)
+{
+    const double len = std::sqrt(Dot(v, v));
+    if (len <= 0.0) {
+        return {0.0, 0.0, 1.0};
+    }
+    return v * (1.0 / len);
+}
+
+void PerpendicularFrame(const Vec3d& axis, Vec3d& u, Vec3d& v)
+{
+    const Vec3d a = Normalised(axis);
+    const Vec3d helper = std::fabs(a.z) < 0.9 ? Vec3d{0.0, 0.0, 1.0} : Vec3d{1.0, 0.0, 0.0};
+    u = Normalised(Cross(helper, a));
+    v = Cross(a, u);
+}
+
+void MeshBuilder::Vertex(const Vec3d& p, const Vec3d& n, double s, double t)
+{
+    mesh.positions.push_back(p);
+    mesh.normals.push_back(Normalised(n));
+    mesh.texcoords.push_back({s, t});
+}
+
+void MeshBuilder::Triangle(const Vec3d& a, const Vec3d& b, const Vec3d& c, const Vec3d& na, const Vec3d& nb,
+                           const Vec3d& nc, std::array<double, 2> ta, std::array<double, 2> tb,
+                           std::array<double, 2> tc)
+{
+    Vertex(a, na, ta[0], ta[1]);
+    Vertex(b, nb, tb[0], tb[1]);
+    Vertex(c, nc, tc[0], tc[1]);
+}
+
+void MeshBuilder::Quad(const Vec3d& corner, const Vec3d& u, const Vec3d& v, double s0, double t0, double s1,
+                       double t1)
+{
+    QuadWithNormal(corner, u, v, Cross(u, v), s0, t0, s1, t1);
+}
+
+void MeshBuilder::QuadWithNormal(const Vec3d& corner, const Vec3d& u, const Vec3d& v, const Vec3d& n, double s0,
+                                 double t0, double s1, double t1)
+{
+    const Vec3d p00 = corner;
+    const Vec3d p10 = corner + u;
+    const Vec3d p11 = corner + u + v;
+    const Vec3d p01 = corner + v;
+    Triangle(p00, p10, p11, n, n, n, {s0, t0}, {s1, t0}, {s1, t1});
+    Triangle(p00, p11, p01, n, n, n, {s0, t0}, {s1, t1}, {s0, t1});
+}
+
+void MeshBuilder::Box(const Vec3d& lo, const Vec3d& hi, double texScale)
+{
+    const double dx = hi.x - lo.x;
+    const double dy = hi.y - lo.y;
+    const double dz = hi.z - lo.z;
+    const double k = 1.0 / texScale;
+    // Each face: corner, u, v such that u x v points outwards.
+    Quad({lo.x, lo.y, hi.z}, {dx, 0, 0}, {0, dy, 0}, 0, 0, dx * k, dy * k);          // top
+    Quad({lo.x, hi.y, lo.z}, {dx, 0, 0}, {0, -dy, 0}, 0, 0, dx * k, dy * k);         // bottom
+    Quad({lo.x, lo.y, hi.z}, {0, 0, -dz}, {dx, 0, 0}, 0, 0, dz * k, dx * k);         // front (-y)
+    Quad({hi.x, hi.y, hi.z}, {0, 0, -dz}, {-dx, 0, 0}, 0, 0, dz * k, dx * k);        // back (+y)
+    Quad({lo.x, hi.y, hi.z}, {0, 0, -dz}, {0, -dy, 0}, 0, 0, dz * k, dy * k);        // left (-x)
+    Quad({hi.x, lo.y, hi.z}, {0, 0, -dz}, {0, dy, 0}, 0, 0, dz * k, dy * k);         // right (+x)
+}
+
+void MeshBuilder::Tube(const std::vector<Vec3d>& centres, const std::vector<double>& radii, int sides,
+                       double sRepeat, double tPerUnit, double tStart)
+{
+    const std::size_t n = centres.size();
+    if (n < 2 || radii.size() != n || sides < 3) {
+        return;
+    }
+    // Rings are oriented by a frame carried along the path (parallel
+    // transport), so the tube does not twist where the path bends.
+    std::vector<Vec3d> us(n);
+    std::vector<Vec3d> vs(n);
+    std::vector<double> ts(n);
+    Vec3d u;
+    Vec3d v;
+    PerpendicularFrame(centres[1] - centres[0], u, v);
+    double t = tStart;
+    for (std::size_t i = 0; i < n; ++i) {
+        Vec3d dir;
+        if (i == 0) {
+            dir = centres[1] - centres[0];
+        } else if (i == n - 1) {
+            dir = centres[i] - centres[i - 1];
+        } else {
+            dir = Normalised(centres[i + 1] - centres[i]) + Normalised(centres[i] - centres[i - 1]);
+        }
+        dir = Normalised(dir);
+        u = Normalised(u - dir * Dot(u, dir));
+        v = Cross(dir, u);
+        us[i] = u;
+        vs[i] = v;
+        if (i > 0) {
+            const Vec3d d = centres[i] - centres[i - 1];
+            t += std::sqrt(Dot(d, d)) * tPerUnit;
+        }
+        ts[i] = t;
+    }
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        for (int k = 0; k < sides; ++k) {
+            const double a0 = 2.0 * M_PI * k / sides;
+            const double a1 = 2.0 * M_PI * (k + 1) / sides;
+            const Vec3d n00 = us[i] * std::cos(a0) + vs[i] * std::sin(a0);
+            const Vec3d n01 = us[i] * std::cos(a1) + vs[i] * std::sin(a1);
+            const Vec3d n10 = us[i + 1] * std::cos(a0) + vs[i + 1] * std::sin(a0);
+            const Vec3d n11 = us[i + 1] * std::cos(a1) + vs[i + 1] * std::sin(a1);
+            const Vec3d p00 = centres[i] + n00 * radii[i];
+            const Vec3d p01 = centres[i] + n01 * radii[i];
+            const Vec3d p10 = centres[i + 1] + n10 * radii[i + 1];
+            const Vec3d p11 = centres[i + 1] + n11 * radii[i + 1];
+            const double s0 = sRepeat * k / sides;
+            const double s1 = sRepeat * (k + 1) / sides;
+            Triangle(p00, p01, p11, n00, n01, n11, {s0, ts[i]}, {s1, ts[i]}, {s1, ts[i + 1]});
+            Triangle(p00, p11, p10, n00, n11, n10, {s0, ts[i]}, {s1, ts[i + 1]}, {s0, ts[i + 1]});
+        }
+    }
+}
+
+void MeshBuilder::Disc(double radius, double height, int rings, int sides,
+                       const std::function<std::array<double, 2>(double, double)>& texcoord)
+{
+    const Vec3d up{0.0, 0.0, 1.0};
+    auto point = [&](int ring, int side) {
+        const double rf = static_cast<double>(ring) / rings;
+        const double af = static_cast<double>(side) / sides;
+        const double a = 2.0 * M_PI * af;
+        return Vec3d{std::cos(a) * radius * rf, std::sin(a) * radius * rf, height};
+    };
+    auto tc = [&](int ring, int side) {
+        return texcoord(static_cast<double>(side) / sides, static_cast<double>(ring) / rings);
+    };
+    for (int r = 0; r < rings; ++r) {
+        for (int k = 0; k < sides; ++k) {
+            if (r == 0) {
+                Triangle(point(0, k), point(1, k), point(1, k + 1), up, up, up, tc(0, k), tc(1, k), tc(1, k + 1));
+                continue;
+            }
+            Triangle(point(r, k), point(r + 1, k), point(r + 1, k + 1), up, up, up, tc(r, k), tc(r + 1, k),
+                     tc(r + 1, k + 1));
+            Triangle(point(r, k), point(r + 1, k + 1), point(r, k + 1), up, up, up, tc(r, k), tc(r + 1, k + 1),
+                     tc(r, k + 1));
+        }
+    }
+}
+
+}

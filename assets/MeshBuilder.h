@@ -1,0 +1,49 @@
+#pragma once
+
+#include "assets/BakedModel.h"
+
+#include <functional>
+
+namespace tarnwood {
+
+// Appends shapes to one mesh. Coordinates are model units; texture coordinate
+// t = 0 is the top row of the image. Triangles are wound counter-clockwise
+// seen from the side their normals point to.
+class MeshBuilder {
+public:
+    explicit MeshBuilder(BakedMesh& mesh) : mesh(mesh) {}
+
+    void Vertex(const Vec3d& p, const Vec3d& n, double s, double t);
+    void Triangle(const Vec3d& a, const Vec3d& b, const Vec3d& c, const Vec3d& na, const Vec3d& nb,
+                  const Vec3d& nc, std::array<double, 2> ta, std::array<double, 2> tb, std::array<double, 2> tc);
+
+    // A flat quad from `corner` spanning `u` (s from s0 to s1) and `v` (t from
+    // t0 to t1); its normal is u x v unless `normal` is given.
+    void Quad(const Vec3d& corner, const Vec3d& u, const Vec3d& v, double s0, double t0, double s1, double t1);
+    void QuadWithNormal(const Vec3d& corner, const Vec3d& u, const Vec3d& v, const Vec3d& normal, double s0,
+                        double t0, double s1, double t1);
+
+    // A box with faces facing outwards; texture repeats every `texScale` units.
+    void Box(const Vec3d& min, const Vec3d& max, double texScale);
+
+    // A tube along a path of rings: ring i is centred at centres[i] with radius
+    // radii[i], lying in the plane perpendicular to the path. `sides` segments
+    // around; s runs around from 0 to `sRepeat`, t along the path at
+    // `tPerUnit` per unit of length. Smooth normals face outwards.
+    void Tube(const std::vector<Vec3d>& centres, const std::vector<double>& radii, int sides, double sRepeat,
+              double tPerUnit, double tStart = 0.0);
+
+    // A disc in the plane z = height, centred on the z axis, facing +z, made of
+    // `rings` rings and `sides` segments; texcoord(s) from the function of
+    // (angle fraction, radius fraction).
+    void Disc(double radius, double height, int rings, int sides,
+              const std::function<std::array<double, 2>(double, double)>& texcoord);
+
+private:
+    BakedMesh& mesh;
+};
+
+// A frame of two unit vectors perpendicular to `axis` (and to each other).
+void PerpendicularFrame(const Vec3d& axis, Vec3d& u, Vec3d& v);
+
+}

@@ -1,0 +1,449 @@
+#include "assets/ArchiveContent.h"
+#include "assets/Materials.h"
+#include "assets/MeshBuilder.h"
+#include "assets/Prng.h"
+#include "assets/WorldTextures.h"
+
+#include <cmath>
+
+namespace tarnwood {
+
+namespace {
+
+void AppendTranslated(BakedMesh& to, const BakedMesh& from, const Vec3d& offset)
+{
+    for (std::size_t i = 0; i < from.positions.size(); ++i) {
+        to.positions.push_back(from.positions[i] + offset);
+        to.normals.push_back(from.normals[i]);
+        to.texcoords.push_back(from.texcoords[i]);
+    }
+}
+
+// Texture names inside main.pak. The flame and the orb carry procedural
+// descriptions instead of image entries.
+const char* const skyImage = "sky.png";
+const char* const groundImage = "ground.png";
+const char* const barkImage = "bark.png";
+const char* const leafImages[4] = {"leaves_green.png", "leaves_lime.png", "leaves_gold.png", "leaves_russet.png"};
+const char* const fallingLeafImage = "leaf.png";
+const char* const woodImage = "wood.png";
+const char* const waxImage = "wax.png";
+const char* const brassImage = "brass.png";
+const char* const flameDescription = "f#Fire32x64";
+const char* const orbDescription = "n#Plasma128x128,64,214,176";
+
+// The sky sits around the tree group's origin, which is 60 units in front of
+// the eye (up to 70 while the group bobs); 150 keeps its far side inside the
+// far plane at 250.
+constexpr double skyRadius = 150.0;
+constexpr double groundRadius = 146.0;
+
+BakedModel MakeSky()
+{
+    BakedModel model;
+    BakedMesh dome;
+    dome.texture = skyImage;
+    dome.material = UnlitMaterial(false);
+    MeshBuilder b(dome);
+    const int slices = 48;
+    const int stacks = 24;
+    auto point = [&](int i, int j) {
+        const double lon = 2.0 * M_PI * i / slices;
+        const double polar = M_PI * j / stacks;
+        return Vec3d{std::sin(polar) * std::cos(lon), std::sin(polar) * std::sin(lon), std::cos(polar)};
+    };
+    for (int j = 0; j < stacks; ++j) {
+        for (int i = 0; i < slices; ++i) {
+            const Vec3d p00 = point(i, j);
+            const Vec3d p10 = point(i + 1, j);
+            const Vec3d p01 = point(i, j + 1);
+            const Vec3d p11 = point(i + 1, j + 1);
+            const double s0 = static_cast<double>(i) / slices;
+            const double s1 = static_cast<double>(i + 1) / slices;
+            const double t0 = static_cast<double>(j) / stacks;
+            const double t1 = static_cast<double>(j + 1) / stacks;
+            // Normals face the centre, where the viewer is.
+            b.Triangle(p00 * skyRadius, p01 * skyRadius, p11 * skyRadius, p00 * -1.0, p01 * -1.0, p11 * -1.0,
+                       {s0, t0}, {s0, t1}, {s1, t1});
+            b.Triangle(p00 * skyRadius, p11 * skyRadius, p10 * skyRadius, p00 * -1.0, p11 * -1.0, p10 * -1.0,
+                       {s0, t0}, {s1, t1}, {s1, t0});
+        }
+    }
+    model.meshes.push_back(std::move(dome));
+
+    BakedMesh ground;
+    ground.texture = groundImage;
+    ground.material = UnlitMaterial(false);
+    MeshBuilder g(ground);
+    g.Disc(groundRadius, -0.02, 16, 64, [](double around, double out) {
+        return std::array<double, 2>{around * 4.0, out};
+    });
+    model.meshes.push_back(std::move(ground));
+    return model;
+}
+
+struct TreeBuilder {
+    Prng prng{2026};
+    BakedMesh bark;
+    std::vector<Vec3d> clusterCentres;
+    std::vector<double> clusterSizes;
+
+    Vec3d RandomUnit()
+    {
+        for (;;) {
+            const Vec3d v{prng.Range(-1, 1), prng.Range(-1, 1), prng.Range(-1, 1)};
+            const double d = Dot(v, v);
+            if (d > 0.01 && d <= 1.0) {
+                return Normalised(v);
+            }
+        }
+    }
+
+    // Turns `dir` away from itself by `angle` radians towards a random side.
+    Vec3d Deviate(const Vec3d& dir, double angle)
+    {
+        Vec3d u;
+        Vec3d v;
+        PerpendicularFrame(dir, u, v);
+        const double a = prng.Range(0.0, 2.0 * M_PI);
+        const Vec3d side = u * std::cos(a) + v * std::sin(a);
+        return Normalised(dir * std::cos(angle) + side * std::sin(angle));
+    }
+
+    void Branch(const Vec3d& start, Vec3d dir, double length, double r0, double r1, int depth)
+    {
+        const int rings = depth == 0 ? 8 : depth <= 2 ? 5 : 3;
+        std::vector<Vec3d> centres;
+        std::vector<double> radii;
+        Vec3d p = start;
+        const double step = length / (rings - 1);
+        for (int i = 0; i < rings; ++i) {
+            const double f = static_cast<double>(i) / (rings - 1);
+            centres.push_back(p);
+            double r = r0 + (r1 - r0) * std::pow(f, 0.8);
+            if (depth == 0) {
+                r *= 1.0 + 0.55 * std::exp(-f * 9.0);  // root flare
+            }
+            radii.push_back(r);
+            // Gentle wander with a pull upwards, as branches reach for light.
+            dir = Normalised(dir + RandomUnit() * (depth == 0 ? 0.05 : 0.14) + Vec3d{0, 0, depth == 0 ? 0.0 : 0.05});
+            p = p + dir * step;
+        }
+        const int sides = depth == 0 ? 16 : depth == 1 ? 10 : depth == 2 ? 7 : 5;
+        MeshBuilder(bark).Tube(centres, radii, sides, depth == 0 ? 2.0 : 1.0, 0.07, prng.Unit());
+
+        const Vec3d end = centres.back();
+        const Vec3d endDir = Normalised(centres.back() - centres[centres.size() - 2]);
+        if (depth >= 4) {
+            // Twig: leaf tufts along it and at its tip.
+            for (int k = 0; k < 3; ++k) {
+                const double f = 0.2 + 0.4 * k;
+                clusterCentres.push_back(start + (end - start) * f + RandomUnit() * 1.0);
+                clusterSizes.push_back(prng.Range(5.0, 7.0));
+            }
+            clusterCentres.push_back(end + endDir * 1.2);
+            clusterSizes.push_back(prng.Range(5.5, 7.5));
+            return;
+        }
+        if (depth == 0) {
+            // The trunk divides into limbs spreading around it, plus a leader
+            // that carries on upwards.
+            const int limbs = 5;
+            const double base = prng.Range(0.0, 2.0 * M_PI);
+            for (int k = 0; k < limbs; ++k) {
+                const double az = base + 2.0 * M_PI * k / limbs + prng.Range(-0.25, 0.25);
+                const double tilt = prng.Range(0.75, 1.05);
+                const Vec3d d = Normalised(Vec3d{std::cos(az) * std::sin(tilt), std::sin(az) * std::sin(tilt),
+                                                 std::cos(tilt)});
+                const std::size_t from = centres.size() - 1 - static_cast<std::size_t>(k % 3);
+                Branch(centres[from], d, prng.Range(9.0, 11.0), radii[from] * 0.62, radii[from] * 0.32, 1);
+            }
+            Branch(end, Deviate({0, 0, 1}, 0.1), 10.0, r1 * 0.7, r1 * 0.3, 1);
+            return;
+        }
+        if (depth == 3) {
+            // Fill the inside of the crown as well as its surface.
+            clusterCentres.push_back(end + RandomUnit() * 1.5);
+            clusterSizes.push_back(prng.Range(6.0, 8.0));
+        }
+        const int children = depth == 1 ? 3 : 2 + prng.Below(2);
+        for (int k = 0; k < children; ++k) {
+            const double f = k == 0 ? 1.0 : prng.Range(0.4, 0.85);
+            const std::size_t idx = std::min(centres.size() - 1, static_cast<std::size_t>(std::lround(f * (centres.size() - 1))));
+            const Vec3d d = Deviate(endDir, prng.Range(0.35, 0.8));
+            // Keep children from diving towards the ground.
+            const Vec3d lifted = Normalised(d + Vec3d{0, 0, d.z < 0.0 ? 0.6 : 0.15});
+            Branch(centres[idx], lifted, length * prng.Range(0.66, 0.78), radii[idx] * 0.8, radii[idx] * 0.45,
+                   depth + 1);
+        }
+    }
+
+    BakedModel Build()
+    {
+        bark.texture = barkImage;
+        bark.material = LitMaterial(0.26f, 0.34f, 0.04f, 12.0f);
+        Branch({0.0, 0.0, -0.6}, Normalised({0.04, 0.02, 1.0}), 13.5, 2.5, 1.7, 0);
+
+        // Leaf tufts: each a few crossing cards. Normals point away from the
+        // crown's centre, so the crown shades as one rounded mass.
+        Vec3d centre{0, 0, 0};
+        for (const Vec3d& c : clusterCentres) {
+            centre = centre + c;
+        }
+        centre = centre * (1.0 / std::max<std::size_t>(1, clusterCentres.size()));
+        centre.z -= 4.0;
+        BakedMesh leaves[4];
+        for (int v = 0; v < 4; ++v) {
+            leaves[v].texture = leafImages[v];
+            leaves[v].material = LitMaterial(0.34f, 0.36f, 0.06f, 10.0f);
+            leaves[v].material.alphaTested = true;
+        }
+        for (std::size_t i = 0; i < clusterCentres.size(); ++i) {
+            const Vec3d c = clusterCentres[i];
+            const double size = clusterSizes[i];
+            // Higher and outer tufts have turned further into autumn.
+            const double height = (c.z - 14.0) / 28.0;
+            const double outer = std::hypot(c.x, c.y) / 20.0;
+            const double warmth = height * 0.6 + outer * 0.4 + prng.Range(-0.45, 0.45);
+            const int variant = warmth < 0.25 ? 0 : warmth < 0.5 ? 1 : warmth < 0.8 ? 2 : 3;
+            MeshBuilder b(leaves[variant]);
+            const Vec3d outward = Normalised(c - centre);
+            for (int k = 0; k < 3; ++k) {
+                const Vec3d n = RandomUnit();
+                Vec3d u;
+                Vec3d w;
+                PerpendicularFrame(n, u, w);
+                const Vec3d corner = c - u * (size * 0.5) - w * (size * 0.5);
+                const Vec3d normal = Normalised(outward * 0.7 + Vec3d{0, 0, 0.3} + (Dot(n, outward) < 0 ? n * -1.0 : n) * 0.2);
+                b.QuadWithNormal(corner, u * size, w * size, normal, 0.0, 0.0, 1.0, 1.0);
+            }
+        }
+        BakedModel model;
+        model.meshes.push_back(std::move(bark));
+        for (BakedMesh& m : leaves) {
+            if (!m.positions.empty()) {
+                model.meshes.push_back(std::move(m));
+            }
+        }
+        return model;
+    }
+};
+
+// A flame of two crossing teardrop cards, base at `base`, drawn blended in the
+// deferred pass. `s0`..`s1` picks a window of the fire texture's columns so
+// that flames sharing the texture flicker differently.
+void AddFlame(MeshBuilder& b, const Vec3d& base, double width, double height, double s0, double s1)
+{
+    const int steps = 8;
+    for (int card = 0; card < 2; ++card) {
+        const double a = card * M_PI * 0.5 + 0.4;
+        const Vec3d across{std::cos(a), std::sin(a), 0.0};
+        const Vec3d normal = Cross(across, Vec3d{0, 0, 1});
+        // Half-width along the height: round at the bottom, pointed on top.
+        auto half = [&](double f) {
+            return width * 0.5 * std::pow(std::sin(M_PI * std::pow(f, 0.55)), 1.2);
+        };
+        for (int i = 0; i < steps; ++i) {
+            const double f0 = static_cast<double>(i) / steps;
+            const double f1 = static_cast<double>(i + 1) / steps;
+            const double h0 = half(f0);
+            const double h1 = half(f1);
+            const Vec3d l0 = base + across * -h0 + Vec3d{0, 0, f0 * height};
+            const Vec3d r0 = base + across * h0 + Vec3d{0, 0, f0 * height};
+            const Vec3d l1 = base + across * -h1 + Vec3d{0, 0, f1 * height};
+            const Vec3d r1 = base + across * h1 + Vec3d{0, 0, f1 * height};
+            const double mid = (s0 + s1) * 0.5;
+            const double span = (s1 - s0) * 0.5 / (width * 0.5);
+            // The texture's fire rises towards t = 0.
+            const double t0 = 1.0 - f0 * 0.92;
+            const double t1 = 1.0 - f1 * 0.92;
+            b.Triangle(l0, r0, r1, normal, normal, normal, {mid - h0 * span, t0}, {mid + h0 * span, t0},
+                       {mid + h1 * span, t1});
+            b.Triangle(l0, r1, l1, normal, normal, normal, {mid - h0 * span, t0}, {mid + h1 * span, t1},
+                       {mid - h1 * span, t1});
+        }
+    }
+}
+
+BakedModel MakeTable()
+{
+    BakedModel model;
+    // The table stands beside the trunk, towards the viewer's side.
+    const Vec3d at{7.5, -7.0, 0.0};
+    const double topZ = 4.6;
+    BakedMesh wood;
+    wood.texture = woodImage;
+    wood.material = LitMaterial(0.26f, 0.34f, 0.10f, 18.0f);
+    {
+        MeshBuilder b(wood);
+        const double hx = 5.2;
+        const double hy = 3.4;
+        b.Box(at + Vec3d{-hx, -hy, topZ - 0.55}, at + Vec3d{hx, hy, topZ}, 6.0);
+        // Apron under the top.
+        b.Box(at + Vec3d{-hx + 0.5, -hy + 0.5, topZ - 1.3}, at + Vec3d{hx - 0.5, hy - 0.5, topZ - 0.55}, 6.0);
+        for (int i = 0; i < 4; ++i) {
+            const double sx = (i & 1) ? 1.0 : -1.0;
+            const double sy = (i & 2) ? 1.0 : -1.0;
+            const Vec3d c = at + Vec3d{sx * (hx - 0.9), sy * (hy - 0.9), 0.0};
+            b.Box(c + Vec3d{-0.35, -0.35, -0.3}, c + Vec3d{0.35, 0.35, topZ - 0.55}, 6.0);
+        }
+    }
+    model.meshes.push_back(std::move(wood));
+
+    // A brass tray with three pillar candles.
+    BakedMesh brass;
+    brass.texture = brassImage;
+    brass.material = LitMaterial(0.30f, 0.36f, 0.45f, 40.0f);
+    const Vec3d tray = at + Vec3d{0.6, -0.4, topZ};
+    {
+        MeshBuilder b(brass);
+        b.Tube({tray, tray + Vec3d{0, 0, 0.35}}, {2.4, 2.7}, 24, 2.0, 0.5);
+        BakedMesh floor;
+        MeshBuilder(floor).Disc(2.65, tray.z + 0.12, 2, 24, [](double around, double out) {
+            return std::array<double, 2>{around * 2.0, out};
+        });
+        AppendTranslated(brass, floor, {tray.x, tray.y, 0.0});
+    }
+    model.meshes.push_back(std::move(brass));
+
+    struct Candle {
+        Vec3d offset;
+        double radius;
+        double height;
+        double s0;
+    };
+    const Candle candles[3] = {
+        {{-0.9, 0.5, 0.0}, 0.72, 3.2, 0.08},
+        {{1.0, 0.7, 0.0}, 0.62, 2.4, 0.38},
+        {{0.1, -1.1, 0.0}, 0.55, 1.7, 0.66},
+    };
+    BakedMesh wax;
+    wax.texture = waxImage;
+    wax.material = LitMaterial(0.22f, 0.28f, 0.08f, 20.0f);
+    BakedMesh flames;
+    flames.texture = flameDescription;
+    flames.material = GlowMaterial(true);
+    {
+        MeshBuilder w(wax);
+        MeshBuilder f(flames);
+        for (const Candle& c : candles) {
+            const Vec3d foot = tray + c.offset + Vec3d{0, 0, 0.12};
+            const Vec3d top = foot + Vec3d{0, 0, c.height};
+            w.Tube({foot, top - Vec3d{0, 0, 0.15}, top}, {c.radius, c.radius, c.radius * 0.9}, 16, 1.0, 0.3);
+            BakedMesh cap;
+            MeshBuilder(cap).Disc(c.radius * 0.9, top.z, 1, 16, [](double around, double out) {
+                return std::array<double, 2>{around, out * 0.3};
+            });
+            AppendTranslated(wax, cap, {top.x, top.y, 0.0});
+            AddFlame(f, top + Vec3d{0, 0, 0.05}, 1.0, 2.3, c.s0, c.s0 + 0.28);
+        }
+    }
+    model.meshes.push_back(std::move(wax));
+    model.meshes.push_back(std::move(flames));
+    return model;
+}
+
+// One leaf for the spawner, which scales it by 0.1: 14 units long becomes
+// 1.4. Folded a little along the midrib so it catches the light as it turns.
+BakedModel MakeFallingLeaf()
+{
+    BakedMesh leaf;
+    leaf.texture = fallingLeafImage;
+    leaf.material = LitMaterial(0.30f, 0.38f, 0.06f, 10.0f);
+    leaf.material.alphaTested = true;
+    MeshBuilder b(leaf);
+    const double length = 14.0;
+    const double half = 3.6;
+    const double fold = 1.3;
+    const Vec3d stalk{-length * 0.5, 0.0, 0.0};
+    const Vec3d along{length, 0.0, 0.0};
+    // Texture: s along the leaf, t across it (0 one edge, 1 the other).
+    const Vec3d leftEdge{0.0, -half, fold};
+    const Vec3d rightEdge{0.0, half, fold};
+    const Vec3d nl = Normalised(Cross(along, leftEdge * -1.0));
+    const Vec3d nr = Normalised(Cross(rightEdge, along));
+    const Vec3d nLeft = Dot(nl, {0, 0, 1}) < 0 ? nl * -1.0 : nl;
+    const Vec3d nRight = Dot(nr, {0, 0, 1}) < 0 ? nr * -1.0 : nr;
+    const Vec3d a = stalk;
+    const Vec3d bb = stalk + along;
+    b.Triangle(a + leftEdge, a, bb, nLeft, nLeft, nLeft, {0.0, 0.0}, {0.0, 0.5}, {1.0, 0.5});
+    b.Triangle(a + leftEdge, bb, bb + leftEdge, nLeft, nLeft, nLeft, {0.0, 0.0}, {1.0, 0.5}, {1.0, 0.0});
+    b.Triangle(a, a + rightEdge, bb + rightEdge, nRight, nRight, nRight, {0.0, 0.5}, {0.0, 1.0}, {1.0, 1.0});
+    b.Triangle(a, bb + rightEdge, bb, nRight, nRight, nRight, {0.0, 0.5}, {1.0, 1.0}, {1.0, 0.5});
+    BakedModel model;
+    model.meshes.push_back(std::move(leaf));
+    return model;
+}
+
+// The delayed model: a floating globe of drifting contour lines and a
+// graticule, from the plasma texture's opaque band and grid. It is shown at
+// half size at the overlay's centre, over everything, so it is open-work:
+// the tree shows through between the lines.
+BakedModel MakeOrb()
+{
+    BakedMesh orb;
+    orb.texture = orbDescription;
+    orb.material = UnlitMaterial(true);
+    MeshBuilder b(orb);
+    const double radius = 17.0;
+    const int slices = 32;
+    const int stacks = 16;
+    auto point = [&](int i, int j) {
+        const double lon = 2.0 * M_PI * i / slices;
+        const double polar = M_PI * j / stacks;
+        return Vec3d{std::sin(polar) * std::cos(lon), std::cos(polar), std::sin(polar) * std::sin(lon)};
+    };
+    for (int j = 0; j < stacks; ++j) {
+        for (int i = 0; i < slices; ++i) {
+            const Vec3d p00 = point(i, j);
+            const Vec3d p10 = point(i + 1, j);
+            const Vec3d p01 = point(i, j + 1);
+            const Vec3d p11 = point(i + 1, j + 1);
+            const double s0 = static_cast<double>(i) / slices;
+            const double s1 = static_cast<double>(i + 1) / slices;
+            const double t0 = static_cast<double>(j) / stacks;
+            const double t1 = static_cast<double>(j + 1) / stacks;
+            b.Triangle(p00 * radius, p10 * radius, p11 * radius, p00, p10, p11, {s0, t0}, {s1, t0}, {s1, t1});
+            b.Triangle(p00 * radius, p11 * radius, p01 * radius, p00, p11, p01, {s0, t0}, {s1, t1}, {s0, t1});
+        }
+    }
+    BakedModel model;
+    model.meshes.push_back(std::move(orb));
+    return model;
+}
+
+}
+
+ArchiveContent BuildMainArchive()
+{
+    ArchiveContent content;
+    content.fileName = "main.pak";
+    content.AddModel("nebo", MakeSky());
+    content.AddModel("tree", TreeBuilder{}.Build());
+    content.AddModel("tabl", MakeTable());
+    content.AddModel("list", MakeFallingLeaf());
+    content.AddModel("nn", MakeOrb());
+    content.AddImage(skyImage, PaintSky());
+    content.AddImage(groundImage, PaintGround());
+    content.AddImage(barkImage, PaintBark());
+    for (int v = 0; v < 4; ++v) {
+        content.AddImage(leafImages[v], PaintLeafCluster(v));
+    }
+    content.AddImage(fallingLeafImage, PaintSingleLeaf());
+    content.AddImage(woodImage, PaintWood());
+    content.AddImage(waxImage, PaintWax());
+    content.AddImage(brassImage, PaintBrass());
+    return content;
+}
+
+ArchiveContent BuildDebugArchive()
+{
+    ArchiveContent content;
+    content.fileName = "debug.pak";
+    // The light sits 10 units in front of the eye; any mesh there would
+    // cover the picture, so its model has none.
+    content.AddModel("ort", BakedModel{});
+    return content;
+}
+
+}

@@ -1,0 +1,521 @@
+// A look-development viewer for the baked content: draws the world and the
+// overlays from the in-memory models with the scene's camera, light and
+// placements, and saves the frame as a PNG (and, on request, the 152 x 112
+// preview picture). It reads no archive, so it can judge the content on its
+// own; procedural textures get a few steps of simple stand-ins.
+
+#include "assets/ArchiveContent.h"
+#include "assets/BmpWriter.h"
+#include "assets/PngEncoder.h"
+#include "assets/Prng.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <SDL/SDL.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+using namespace tarnwood;
+
+namespace {
+
+struct Viewer {
+    std::map<std::string, GLuint> textures;
+    std::vector<const BakedMesh*> deferred;
+    std::vector<std::vector<double>> deferredMatrices;
+    std::vector<bool> deferredLit;
+    std::vector<bool> deferredDepth;
+
+    GLuint Upload(const Canvas& canvas)
+    {
+        const std::vector<std::uint8_t> bytes = canvas.ToRgba8();
+        GLuint name = 0;
+        glGenTextures(1, &name);
+        glBindTexture(GL_TEXTURE_2D, name);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, canvas.Width(), canvas.Height(), 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                     bytes.data());
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        return name;
+    }
+
+    void AddImages(const ArchiveContent& content)
+    {
+        for (const auto& [name, image] : content.images) {
+            textures[content.fileName + "/" + name] = Upload(image);
+        }
+    }
+
+    GLuint TextureFor(const std::string& archive, const std::string& name)
+    {
+        auto it = textures.find(archive + "/" + name);
+        if (it != textures.end()) {
+            return it->second;
+        }
+        it = textures.find(name);
+        return it != textures.end() ? it->second : 0;
+    }
+
+    void DrawArrays(const BakedMesh& mesh, GLuint texture)
+    {
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, mesh.material.shininess);
+        glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, mesh.material.specular.data());
+        glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, mesh.material.diffuse.data());
+        glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, mesh.material.ambient.data());
+        glVertexPointer(3, GL_DOUBLE, 0, mesh.positions.data());
+        glNormalPointer(GL_DOUBLE, 0, mesh.normals.data());
+        glTexCoordPointer(2, GL_DOUBLE, 0, mesh.texcoords.data());
+        glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(mesh.positions.size()));
+    }
+
+    std::map<const BakedMesh*, std::string> archiveOf;
+
+    void Draw(const BakedModel& model, const std::string& archive)
+    {
+        for (const BakedMesh& mesh : model.meshes) {
+            archiveOf[&mesh] = archive;
+            if (mesh.material.transparent) {
+                std::vector<double> m(16);
+                glGetDoublev(GL_MODELVIEW_MATRIX, m.data());
+                deferred.push_back(&mesh);
+                deferredMatrices.push_back(m);
+                deferredLit.push_back(glIsEnabled(GL_LIGHTING));
+                deferredDepth.push_back(glIsEnabled(GL_DEPTH_TEST));
+                continue;
+            }
+            if (mesh.material.alphaTested) {
+                glEnable(GL_ALPHA_TEST);
+            }
+            DrawArrays(mesh, TextureFor(archive, mesh.texture));
+            if (mesh.material.alphaTested) {
+                glDisable(GL_ALPHA_TEST);
+            }
+        }
+    }
+
+    void DrawDeferred()
+    {
+        glDepthMask(GL_FALSE);
+        for (std::size_t i = 0; i < deferred.size(); ++i) {
+            const BakedMesh& mesh = *deferred[i];
+            if (!deferredDepth[i]) {
+                glDisable(GL_DEPTH_TEST);
+            }
+            if (deferredLit[i]) {
+                glEnable(GL_LIGHTING);
+                glEnable(GL_LIGHT1);
+            }
+            glEnable(GL_NORMALIZE);
+            glLoadMatrixd(deferredMatrices[i].data());
+            glEnable(GL_BLEND);
+            DrawArrays(mesh, TextureFor(archiveOf[&mesh], mesh.texture));
+            glDisable(GL_BLEND);
+            glDisable(GL_LIGHTING);
+            glDisable(GL_LIGHT1);
+            glEnable(GL_DEPTH_TEST);
+        }
+        glDepthMask(GL_TRUE);
+        deferred.clear();
+        deferredMatrices.clear();
+        deferredLit.clear();
+        deferredDepth.clear();
+    }
+};
+
+// Stand-ins for the procedural textures, enough to judge the shapes.
+Canvas FireStandIn(int w, int h)
+{
+    std::vector<int> heat(static_cast<std::size_t>(w) * (h + 3), 0);
+    std::vector<int> next = heat;
+    Prng prng(5);
+    auto at = [&](std::vector<int>& v, int r, int c) -> int& { return v[static_cast<std::size_t>(r) * w + c]; };
+    for (int step = 0; step < 200; ++step) {
+        const int n = prng.Below(1 << 30) & (w - 1);
+        for (int i = 0; i < n; ++i) {
+            const int x = prng.Below(w);
+            const int row = h + prng.Below(3);
+            at(heat, row, x) = prng.Below(256);
+        }
+        at(heat, h / 2 + prng.Below(h / 2), prng.Below(w)) = prng.Below(256);
+        for (int r = 0; r < h; ++r) {
+            at(next, r, 0) = 0;
+            at(next, r, w - 1) = 0;
+            for (int c = 1; c < w - 1; ++c) {
+                int sum = at(heat, r, c - 1) + at(heat, r, c + 1) + at(heat, r + 1, c - 1) + at(heat, r + 1, c)
+                    + at(heat, r + 1, c + 1) + at(heat, r + 2, c - 1) + at(heat, r + 2, c) + at(heat, r + 2, c + 1);
+                int v = sum / 8;
+                if (v > 0) {
+                    --v;
+                }
+                at(next, r, c) = v;
+            }
+        }
+        for (int r = h; r < h + 3; ++r) {
+            for (int c = 0; c < w; ++c) {
+                at(next, r, c) = at(heat, r, c);
+            }
+        }
+        std::swap(heat, next);
+    }
+    struct Ramp {
+        int first, end;
+        int c0[4], c1[4];
+    };
+    const Ramp ramps[5] = {
+        {0, 64, {0, 0, 0, 0}, {255, 51, 36, 140}},
+        {64, 96, {255, 51, 36, 140}, {255, 189, 51, 255}},
+        {96, 128, {255, 189, 51, 255}, {255, 237, 51, 255}},
+        {128, 196, {255, 237, 51, 255}, {100, 100, 189, 255}},
+        {196, 255, {100, 100, 189, 255}, {255, 231, 51, 255}},
+    };
+    int palette[256][4] = {};
+    for (const Ramp& r : ramps) {
+        for (int i = r.first; i < r.end; ++i) {
+            const double f = static_cast<double>(i - r.first) / (r.end - r.first);
+            for (int k = 0; k < 4; ++k) {
+                palette[i][k] = static_cast<int>(r.c0[k] + (r.c1[k] - r.c0[k]) * f);
+            }
+        }
+    }
+    Canvas canvas(w, h);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const int* p = palette[std::min(255, at(heat, y, x))];
+            canvas.At(x, y) = Rgb(p[0], p[1], p[2], p[3] / 255.0);
+        }
+    }
+    return canvas;
+}
+
+Canvas PlasmaStandIn(int w, int h, int r0, int g0, int b0, int t)
+{
+    Canvas canvas(w, h);
+    const double kx = 6.28 / w;
+    const double ky = 6.28 / h;
+    const double a1 = -0.00012 * t;
+    const double a2 = -0.00024 * t;
+    const double a3 = -0.0048 * t;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const double s = std::sin(kx * x + a1) + std::sin(2 * kx * x + a2) + std::sin(4 * kx * x + a3)
+                + std::sin(ky * y + a1) + std::sin(2 * ky * y + a2) + std::sin(4 * ky * y + a3);
+            const int v = static_cast<int>(s * 21 + 128);
+            int r = (r0 + v - 120) & 255;
+            int g = (g0 + v - 120) & 255;
+            int b = (b0 + v - 120) & 255;
+            int a = (v >= 121 && v <= 126) ? 255 : 0;
+            if (x % 16 == 0 || y % 16 == 0 || x == w - 1 || y == h - 1) {
+                g = 127;
+                a = 255;
+            }
+            canvas.At(x, y) = Rgb(r, g, b, a / 255.0);
+        }
+    }
+    return canvas;
+}
+
+void SetupGl(int w, int h)
+{
+    glEnable(GL_TEXTURE_2D);
+    glShadeModel(GL_SMOOTH);
+    glClearColor(0, 0, 0, 0);
+    glClearDepth(1.0);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glAlphaFunc(GL_GREATER, 0.9f);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, GL_SEPARATE_SPECULAR_COLOR);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glViewport(0, 0, w, h);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, static_cast<float>(w) / h, 0.1f, 250.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    const GLfloat ambient[] = {0.3f, 0.3f, 0.3f, 1.0f};
+    const GLfloat diffuse[] = {0.5f, 0.5f, 0.5f, 1.0f};
+    glLightfv(GL_LIGHT1, GL_AMBIENT, ambient);
+    glLightfv(GL_LIGHT1, GL_DIFFUSE, diffuse);
+    glLightfv(GL_LIGHT1, GL_SPECULAR, diffuse);
+    glLightf(GL_LIGHT1, GL_CONSTANT_ATTENUATION, 0.0f);
+    glLightf(GL_LIGHT1, GL_QUADRATIC_ATTENUATION, 0.00007f);
+}
+
+const BakedModel& Find(const ArchiveContent& content, const std::string& name)
+{
+    for (const auto& [n, model] : content.models) {
+        if (n == name) {
+            return model;
+        }
+    }
+    static const BakedModel none;
+    std::fprintf(stderr, "no model %s in %s\n", name.c_str(), content.fileName.c_str());
+    return none;
+}
+
+std::vector<std::uint8_t> ReadPixels(int w, int h)
+{
+    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(w) * h * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    std::vector<std::uint8_t> flipped(rgb.size());
+    for (int y = 0; y < h; ++y) {
+        std::memcpy(flipped.data() + static_cast<std::size_t>(y) * w * 3,
+                    rgb.data() + static_cast<std::size_t>(h - 1 - y) * w * 3, static_cast<std::size_t>(w) * 3);
+    }
+    return flipped;
+}
+
+void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+}
+
+int main(int argc, char** argv)
+{
+    std::string out = "lookdev.png";
+    std::string preview;
+    double turn = 30.0;
+    double bob = 0.0;
+    bool overlays = true;
+    bool orb = true;
+    int width = 1024;
+    int height = 768;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        auto next = [&]() { return i + 1 < argc ? std::string(argv[++i]) : std::string(); };
+        if (a == "--out") {
+            out = next();
+        } else if (a == "--preview") {
+            preview = next();
+        } else if (a == "--turn") {
+            turn = std::atof(next().c_str());
+        } else if (a == "--bob") {
+            bob = std::atof(next().c_str());
+        } else if (a == "--world") {
+            overlays = false;
+            orb = false;
+        } else if (a == "--no-orb") {
+            orb = false;
+        } else if (a == "--size") {
+            width = std::atoi(next().c_str());
+            height = std::atoi(next().c_str());
+        }
+    }
+    if (!preview.empty()) {
+        width = 152 * 4;
+        height = 112 * 4;
+        overlays = false;
+        orb = false;
+    }
+    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
+        std::fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
+        return 1;
+    }
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    if (SDL_SetVideoMode(width, height, 32, SDL_OPENGL) == nullptr) {
+        std::fprintf(stderr, "SDL_SetVideoMode: %s\n", SDL_GetError());
+        return 1;
+    }
+    SetupGl(width, height);
+    const double aspect = static_cast<double>(static_cast<float>(width) / height);
+    const double tan225 = std::tan(22.5 * M_PI / 180.0);
+    auto edgeX = [&](double d) { return d * aspect * tan225; };
+    auto edgeY = [&](double d) { return d * tan225; };
+
+    const ArchiveContent mainPak = BuildMainArchive();
+    const ArchiveContent clockPak = BuildClockArchive();
+    const ArchiveContent calendarPak = BuildCalendarArchive();
+    const ArchiveContent utilsPak = BuildUtilsArchive();
+    Viewer viewer;
+    viewer.AddImages(mainPak);
+    viewer.AddImages(clockPak);
+    viewer.AddImages(calendarPak);
+    viewer.AddImages(utilsPak);
+    viewer.textures["f#Fire32x64"] = viewer.Upload(FireStandIn(32, 64));
+    viewer.textures["n#Plasma128x128,64,214,176"] = viewer.Upload(PlasmaStandIn(128, 128, 64, 214, 176, 60000));
+
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    glTranslatef(0, 0, -100);
+
+    // The light node: GL_LIGHT1 at world (0, 5, 90).
+    glPushMatrix();
+    glTranslatef(0, 5, 90);
+    const GLfloat origin[] = {0, 0, 0, 1};
+    glLightfv(GL_LIGHT1, GL_POSITION, origin);
+    glPopMatrix();
+
+    // The tree group.
+    glPushMatrix();
+    glTranslatef(0, -22, 40);
+    glRotatef(-105, 1, 0, 0);
+    glRotatef(static_cast<float>(turn), 0, 0, 1);
+    glTranslatef(0, static_cast<float>(bob), 0);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT1);
+    glDisable(GL_LIGHTING);
+    viewer.Draw(Find(mainPak, "nebo"), "main.pak");
+    glEnable(GL_LIGHTING);
+    viewer.Draw(Find(mainPak, "tree"), "main.pak");
+    viewer.Draw(Find(mainPak, "tabl"), "main.pak");
+    // A scatter of falling leaves in the spawner's frame.
+    glPushMatrix();
+    glRotatef(-90, 0, 1, 0);
+    glTranslatef(30, 0, 0);
+    Prng prng(77);
+    for (int i = 0; i < 40; ++i) {
+        glPushMatrix();
+        const double fall = prng.Range(0.0, 12.0) * -5.0;
+        glTranslatef(static_cast<float>(prng.Below(20) - 10 + fall), static_cast<float>(prng.Below(40) - 20),
+                     static_cast<float>(prng.Below(40) - 20));
+        glRotatef(static_cast<float>(prng.Range(0, 360)), 1, 0, 0);
+        glRotatef(static_cast<float>(prng.Range(0, 360)), 0, 1, 0);
+        glRotatef(static_cast<float>(prng.Range(0, 360)), 0, 0, 1);
+        glEnable(GL_NORMALIZE);
+        glScalef(0.1f, 0.1f, 0.1f);
+        viewer.Draw(Find(mainPak, "list"), "main.pak");
+        glDisable(GL_NORMALIZE);
+        glPopMatrix();
+    }
+    glPopMatrix();
+    glDisable(GL_LIGHT1);
+    glDisable(GL_LIGHTING);
+    glPopMatrix();
+
+    if (overlays) {
+        glDisable(GL_DEPTH_TEST);
+        // Calendar, December 2026 (starts on a Tuesday), Sunday first, today the 11th.
+        glPushMatrix();
+        glTranslatef(static_cast<float>(-edgeX(-211)), static_cast<float>(edgeY(183)), -140);
+        glPushMatrix();
+        glTranslatef(-16, -12, 0);
+        viewer.Draw(Find(calendarPak, "fon"), "calendar.pak");
+        glPopMatrix();
+        glPushMatrix();
+        glTranslatef(-16, 8, 0);
+        viewer.Draw(Find(calendarPak, "day"), "calendar.pak");
+        glPopMatrix();
+        glPushMatrix();
+        glTranslatef(-16, 16, 0);
+        viewer.Draw(Find(calendarPak, "m12"), "calendar.pak");
+        glPopMatrix();
+        const int first = 2;
+        for (int i = 0; i < 42; ++i) {
+            const int day = (i >= first && i < first + 31) ? i - first + 1 : 0;
+            glPushMatrix();
+            glTranslatef(static_cast<float>((i % 7 - 5) * 8), static_cast<float>(-(i / 7) * 8), 0);
+            if (day == 11) {
+                viewer.Draw(Find(calendarPak, "sel"), "calendar.pak");
+            }
+            viewer.Draw(Find(calendarPak, day == 0 ? "null" : std::to_string(day)), "calendar.pak");
+            glPopMatrix();
+        }
+        glPopMatrix();
+
+        // Frame rate: "60".
+        glPushMatrix();
+        glTranslatef(static_cast<float>(edgeX(-100) + 5), static_cast<float>(-2.5 - edgeY(-100)), 0);
+        viewer.Draw(Find(utilsPak, "fps"), "utils.pak");
+        glPushMatrix();
+        glTranslatef(1.9f, 0, 0);
+        viewer.Draw(Find(utilsPak, "6"), "utils.pak");
+        glPopMatrix();
+        glPushMatrix();
+        glTranslatef(3.3f, 0, 0);
+        viewer.Draw(Find(utilsPak, "0"), "utils.pak");
+        glPopMatrix();
+        glPopMatrix();
+
+        // Large 12-hour digital clock showing 10:09 pm with the separator lit.
+        glPushMatrix();
+        glTranslatef(static_cast<float>(-edgeX(-70)), static_cast<float>(edgeY(-70)), 30);
+        glTranslatef(-10 - 5.186f, 1, 0);
+        viewer.Draw(Find(clockPak, "podlozka_am"), "clock.pak");
+        const struct {
+            double x;
+            const char* entry;
+        } slots[] = {{11.432, "pm"}, {-6.483, "1"}, {-2.498, "0"}, {0, "dot"}, {2.523, "0"}, {6.466, "9"}};
+        for (const auto& s : slots) {
+            glPushMatrix();
+            glTranslatef(static_cast<float>(s.x), 0, 0);
+            viewer.Draw(Find(clockPak, s.entry), "clock.pak");
+            glPopMatrix();
+        }
+        glPopMatrix();
+
+        // The analog clock, small, at the bottom-left for comparison.
+        glPushMatrix();
+        glTranslatef(static_cast<float>(edgeX(-170)), static_cast<float>(edgeY(-170)), -70);
+        glTranslatef(9.3f + 9.3f, 9, 0);
+        viewer.Draw(Find(clockPak, "ciferblat"), "clock.pak");
+        const struct {
+            const char* entry;
+            double angle;
+        } hands[] = {{"sec", -42}, {"min", -186}, {"chas", -435}};
+        for (const auto& h : hands) {
+            glPushMatrix();
+            glRotatef(static_cast<float>(h.angle), 0, 0, 1);
+            viewer.Draw(Find(clockPak, h.entry), "clock.pak");
+            glPopMatrix();
+        }
+        glPopMatrix();
+    }
+    if (orb) {
+        glDisable(GL_DEPTH_TEST);
+        glPushMatrix();
+        glScalef(0.5f, 0.5f, 0.5f);
+        viewer.Draw(Find(mainPak, "nn"), "main.pak");
+        glPopMatrix();
+    }
+    glEnable(GL_DEPTH_TEST);
+    viewer.DrawDeferred();
+    glFinish();
+
+    const std::vector<std::uint8_t> rgb = ReadPixels(width, height);
+    if (!preview.empty()) {
+        // Box-filter 4 x 4 down to the preview size.
+        const int pw = width / 4;
+        const int ph = height / 4;
+        std::vector<std::uint8_t> small(static_cast<std::size_t>(pw) * ph * 3);
+        for (int y = 0; y < ph; ++y) {
+            for (int x = 0; x < pw; ++x) {
+                for (int k = 0; k < 3; ++k) {
+                    int sum = 0;
+                    for (int j = 0; j < 4; ++j) {
+                        for (int i = 0; i < 4; ++i) {
+                            sum += rgb[(static_cast<std::size_t>(y * 4 + j) * width + x * 4 + i) * 3 + k];
+                        }
+                    }
+                    small[(static_cast<std::size_t>(y) * pw + x) * 3 + k] = static_cast<std::uint8_t>((sum + 8) / 16);
+                }
+            }
+        }
+        WriteFile(preview, EncodeBmp24(small, pw, ph));
+    }
+    Canvas shot(width, height);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const std::uint8_t* p = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
+            shot.At(x, y) = Rgb(p[0], p[1], p[2]);
+        }
+    }
+    WriteFile(out, EncodePng(shot));
+    SDL_Quit();
+    return 0;
+}

@@ -1,0 +1,141 @@
+// Draws installed models with the real mesh code under the scene's camera and
+// the tree group's placement, and checks what reaches the picture.
+
+#include "resources/Mesh.h"
+#include "resources/ModelLoading.h"
+#include "resources/ResourceManager.h"
+#include "support/GlTestContext.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tarnwood {
+namespace {
+
+constexpr int width = 160;
+constexpr int height = 120;
+
+struct Pose {
+    double turn;  // degrees about the group's Z axis
+    double sway;  // degrees about its X axis
+    double bob;   // units along its Y axis
+};
+
+class SceneFraming : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResourceManager::Instance().SetBasePath(TARNWOOD_INSTALL_DIR "/");
+        ASSERT_TRUE(test::EnsureGlContext(width, height));
+        glEnable(GL_DEPTH_TEST);
+        glDepthFunc(GL_LEQUAL);
+        glEnable(GL_TEXTURE_2D);
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glEnableClientState(GL_NORMAL_ARRAY);
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(45.0, static_cast<double>(width) / height, 0.1, 250.0);
+        glMatrixMode(GL_MODELVIEW);
+    }
+
+    void TearDown() override
+    {
+        glDisableClientState(GL_VERTEX_ARRAY);
+        glDisableClientState(GL_NORMAL_ARRAY);
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        glDisable(GL_TEXTURE_2D);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+    }
+
+    // Clears to pure magenta, which no content uses, draws the opaque meshes
+    // of one main.pak model under the tree group's transform, and returns a
+    // mask of the pixels it covered (row 0 at the bottom).
+    std::vector<bool> Covered(const std::string& model, const Pose& pose)
+    {
+        glClearColor(1.0f, 0.0f, 1.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glLoadIdentity();
+        glTranslatef(0.0f, 0.0f, -100.0f);
+        glTranslatef(0.0f, -22.0f, 40.0f);
+        glRotatef(-105.0f, 1.0f, 0.0f, 0.0f);
+        glRotatef(static_cast<float>(pose.turn), 0.0f, 0.0f, 1.0f);
+        glRotatef(static_cast<float>(pose.sway), 1.0f, 0.0f, 0.0f);
+        glTranslatef(0.0f, static_cast<float>(pose.bob), 0.0f);
+        std::vector<std::unique_ptr<Mesh>> meshes;
+        LoadModelMeshes("main.pak", model, meshes);
+        for (const std::unique_ptr<Mesh>& mesh : meshes) {
+            if (!mesh->Material().transparent) {
+                mesh->Draw();
+            }
+        }
+        glFinish();
+        std::vector<unsigned char> rgb(static_cast<std::size_t>(width) * height * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        meshes.clear();
+        ReleaseModelArchive("main.pak");
+        std::vector<bool> covered(static_cast<std::size_t>(width) * height);
+        for (std::size_t i = 0; i < covered.size(); ++i) {
+            covered[i] = !(rgb[i * 3] == 255 && rgb[i * 3 + 1] == 0 && rgb[i * 3 + 2] == 255);
+        }
+        return covered;
+    }
+};
+
+TEST_F(SceneFraming, SkyFillsTheWholeViewInEveryPoseOfTheGroup)
+{
+    // The group turns all the way round, sways 5 degrees and bobs 10 units
+    // each way; the sky must cover every pixel, never clipped by the far plane.
+    for (double turn : {0.0, 90.0, 180.0, 270.0}) {
+        for (double sway : {-5.0, 5.0}) {
+            for (double bob : {-10.0, 10.0}) {
+                const std::vector<bool> covered = Covered("nebo", {turn, sway, bob});
+                std::size_t holes = 0;
+                for (bool c : covered) {
+                    holes += c ? 0 : 1;
+                }
+                EXPECT_EQ(holes, 0u) << "turn " << turn << " sway " << sway << " bob " << bob;
+            }
+        }
+    }
+}
+
+TEST_F(SceneFraming, TreeStandsInTheFrameAndFillsMuchOfIt)
+{
+    for (double turn : {0.0, 120.0, 240.0}) {
+        const std::vector<bool> covered = Covered("tree", {turn, 0.0, 0.0});
+        int top = -1;
+        int left = width;
+        int right = -1;
+        std::size_t count = 0;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                if (covered[static_cast<std::size_t>(y) * width + x]) {
+                    top = std::max(top, y);
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                    ++count;
+                }
+            }
+        }
+        // Crown below the top edge and clear of the sides; a big part of the
+        // picture is tree.
+        EXPECT_LT(top, height - 1) << "turn " << turn;
+        EXPECT_GT(top, height * 3 / 4) << "turn " << turn;
+        EXPECT_GT(left, 0) << "turn " << turn;
+        EXPECT_LT(right, width - 1) << "turn " << turn;
+        EXPECT_GT(count, static_cast<std::size_t>(width * height / 5)) << "turn " << turn;
+    }
+}
+
+}
+}
