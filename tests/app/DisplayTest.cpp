@@ -10,9 +10,18 @@
 namespace tarnwood {
 namespace {
 
-// These open the real full-screen surface on the test's X display (1024x768).
+// These open the real full-screen surface on a private 1024x768 X screen.
+class DisplayOnScreen : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(server.Ok());
+        setenv("DISPLAY", server.Display().c_str(), 1);
+    }
+    test::XvfbServer server{1024, 768};
+};
 
-TEST(Display, DesktopModeOpensTheScreenSizeWithTheBaseGlState)
+TEST_F(DisplayOnScreen, DesktopModeOpensTheScreenSizeWithTheBaseGlState)
 {
     Display display(0, 0, 0);
     EXPECT_EQ(display.Width(), 1024);
@@ -55,7 +64,7 @@ TEST(Display, DesktopModeOpensTheScreenSizeWithTheBaseGlState)
     EXPECT_EQ(viewport[3], 768);
 }
 
-TEST(Display, EdgesFollowTheAspectRatio)
+TEST_F(DisplayOnScreen, EdgesFollowTheAspectRatio)
 {
     Display display(0, 0, 0);
     EXPECT_NEAR(display.EdgeX(-100), -55.23, 0.01);
@@ -67,7 +76,7 @@ TEST(Display, EdgesFollowTheAspectRatio)
     EXPECT_NEAR(display.EdgeY(-100), -41.42, 0.01);
 }
 
-TEST(Display, ZeroHeightCountsAsOne)
+TEST_F(DisplayOnScreen, ZeroHeightCountsAsOne)
 {
     Display display(0, 0, 0);
     display.Resize(300, 0);
@@ -78,7 +87,7 @@ TEST(Display, ZeroHeightCountsAsOne)
     EXPECT_NEAR(display.EdgeX(-100) / display.EdgeY(-100), 300.0, 0.01);
 }
 
-TEST(Display, TableModeOpensThatSize)
+TEST_F(DisplayOnScreen, TableModeOpensThatSize)
 {
     Display display(640, 480, 32);
     ASSERT_NE(SDL_GetVideoSurface(), nullptr);
@@ -90,7 +99,7 @@ TEST(Display, TableModeOpensThatSize)
     EXPECT_EQ(viewport[3], 480);
 }
 
-TEST(Display, VideoInitialisationFailurePrintsTheMessageAndExitsWithOne)
+TEST_F(DisplayOnScreen, VideoInitialisationFailurePrintsTheMessageAndExitsWithOne)
 {
     test::ChildProcess tarnwood({TARNWOOD_INSTALL_DIR "/Tarnwood"},
                                 {{"SDL_VIDEODRIVER", "x11"}, {"DISPLAY", "\x01unset"}});
