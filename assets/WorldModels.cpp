@@ -29,8 +29,9 @@ const char* const fallingLeafImage = "leaf.png";
 const char* const woodImage = "wood.png";
 const char* const waxImage = "wax.png";
 const char* const brassImage = "brass.png";
+const char* const ringGlowImage = "glow.png";
 const char* const flameDescription = "f#Fire32x64";
-const char* const orbDescription = "n#Plasma128x128,64,214,176";
+const char* const orbDescription = "n#Plasma128x128,240,220,120";
 
 // The sky sits around the tree group's origin, which is 60 units in front of
 // the eye (up to 70 while the group bobs); 150 keeps its far side inside the
@@ -319,7 +320,7 @@ BakedModel MakeTable()
     };
     BakedMesh wax;
     wax.texture = waxImage;
-    wax.material = LitMaterial(0.22f, 0.28f, 0.08f, 20.0f);
+    wax.material = LitMaterial(0.2f, 0.22f, 0.06f, 20.0f);
     BakedMesh flames;
     flames.texture = flameDescription;
     flames.material = GlowMaterial(true);
@@ -375,23 +376,82 @@ BakedModel MakeFallingLeaf()
     return model;
 }
 
-// The delayed model: a floating globe of drifting contour lines and a
-// graticule, from the plasma texture's opaque band and grid. It is shown at
-// half size at the overlay's centre, over everything, so it is open-work:
-// the tree shows through between the lines.
+// The delayed model: an armillary of three tilted rings around a small globe.
+// The plasma texture is open-work (only a narrow band of values and a grid are
+// opaque), so the rings show drifting threads of light between the grid's
+// studs, and the tree stays visible through it at the centre of the screen.
 BakedModel MakeOrb()
 {
+    BakedMesh glow;
+    glow.texture = ringGlowImage;
+    glow.material = UnlitMaterial(true);
+    MeshBuilder g(glow);
     BakedMesh orb;
     orb.texture = orbDescription;
     orb.material = UnlitMaterial(true);
     MeshBuilder b(orb);
-    const double radius = 17.0;
-    const int slices = 32;
-    const int stacks = 16;
+    // Texture rows 16 apart are grid lines; each ring samples the inside of
+    // one row of cells so that only the column lines cross it, as studs.
+    const double texel = 1.0 / 128.0;
+    struct Ring {
+        double tiltX;
+        double tiltY;
+        double radius;
+        double width;
+        int cellRow;
+    };
+    const Ring rings[3] = {
+        {72.0, 0.0, 30.0, 5.0, 1},
+        {20.0, 58.0, 27.0, 4.2, 3},
+        {-24.0, -58.0, 24.0, 3.6, 5},
+    };
+    auto rotate = [](const Vec3d& p, double ax, double ay) {
+        const double cx = std::cos(ax * M_PI / 180.0);
+        const double sx = std::sin(ax * M_PI / 180.0);
+        const double cy = std::cos(ay * M_PI / 180.0);
+        const double sy = std::sin(ay * M_PI / 180.0);
+        const Vec3d r1{p.x, p.y * cx - p.z * sx, p.y * sx + p.z * cx};
+        return Vec3d{r1.x * cy + r1.z * sy, r1.y, -r1.x * sy + r1.z * cy};
+    };
+    const int segments = 96;
+    for (const Ring& ring : rings) {
+        const double t0 = (ring.cellRow * 16 + 2) * texel;
+        const double t1 = (ring.cellRow * 16 + 14) * texel;
+        for (int i = 0; i < segments; ++i) {
+            const double a0 = 2.0 * M_PI * i / segments;
+            const double a1 = 2.0 * M_PI * (i + 1) / segments;
+            const Vec3d n0{std::cos(a0), std::sin(a0), 0.0};
+            const Vec3d n1{std::cos(a1), std::sin(a1), 0.0};
+            const Vec3d up{0.0, 0.0, ring.width * 0.5};
+            const Vec3d p00 = rotate(n0 * ring.radius - up, ring.tiltX, ring.tiltY);
+            const Vec3d p01 = rotate(n0 * ring.radius + up, ring.tiltX, ring.tiltY);
+            const Vec3d p10 = rotate(n1 * ring.radius - up, ring.tiltX, ring.tiltY);
+            const Vec3d p11 = rotate(n1 * ring.radius + up, ring.tiltX, ring.tiltY);
+            const Vec3d m0 = rotate(n0, ring.tiltX, ring.tiltY);
+            const Vec3d m1 = rotate(n1, ring.tiltX, ring.tiltY);
+            const double s0 = static_cast<double>(i) / segments;
+            const double s1 = static_cast<double>(i + 1) / segments;
+            b.Triangle(p00, p10, p11, m0, m1, m1, {s0, t1}, {s1, t1}, {s1, t0});
+            b.Triangle(p00, p11, p01, m0, m1, m0, {s0, t1}, {s1, t0}, {s0, t0});
+            // A soft hoop of light under the threads, a little wider.
+            const Vec3d wide{0.0, 0.0, ring.width * 0.8};
+            const Vec3d q00 = rotate(n0 * ring.radius - wide, ring.tiltX, ring.tiltY);
+            const Vec3d q01 = rotate(n0 * ring.radius + wide, ring.tiltX, ring.tiltY);
+            const Vec3d q10 = rotate(n1 * ring.radius - wide, ring.tiltX, ring.tiltY);
+            const Vec3d q11 = rotate(n1 * ring.radius + wide, ring.tiltX, ring.tiltY);
+            g.Triangle(q00, q10, q11, m0, m1, m1, {s0 * 8.0, 1.0}, {s1 * 8.0, 1.0}, {s1 * 8.0, 0.0});
+            g.Triangle(q00, q11, q01, m0, m1, m0, {s0 * 8.0, 1.0}, {s1 * 8.0, 0.0}, {s0 * 8.0, 0.0});
+        }
+    }
+    // The globe: the whole texture once round, its grid as a graticule.
+    const double radius = 9.0;
+    const int slices = 24;
+    const int stacks = 12;
     auto point = [&](int i, int j) {
         const double lon = 2.0 * M_PI * i / slices;
         const double polar = M_PI * j / stacks;
-        return Vec3d{std::sin(polar) * std::cos(lon), std::cos(polar), std::sin(polar) * std::sin(lon)};
+        return rotate(Vec3d{std::sin(polar) * std::cos(lon), std::sin(polar) * std::sin(lon), std::cos(polar)},
+                      -70.0, 0.0);
     };
     for (int j = 0; j < stacks; ++j) {
         for (int i = 0; i < slices; ++i) {
@@ -408,6 +468,7 @@ BakedModel MakeOrb()
         }
     }
     BakedModel model;
+    model.meshes.push_back(std::move(glow));
     model.meshes.push_back(std::move(orb));
     return model;
 }
@@ -433,6 +494,7 @@ ArchiveContent BuildMainArchive()
     content.AddImage(woodImage, PaintWood());
     content.AddImage(waxImage, PaintWax());
     content.AddImage(brassImage, PaintBrass());
+    content.AddImage(ringGlowImage, PaintRingGlow());
     return content;
 }
 

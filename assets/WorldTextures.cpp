@@ -95,9 +95,9 @@ Canvas PaintGround()
             const double u = (x + 0.5) / w;
             const double fine = grass.Fractal(u * 16.0, r * 16.0, 3);
             const double coarse = patches.Fractal(u * 4.0, r * 4.0, 3);
-            Colour c = Mix(Rgb(34, 52, 30), Rgb(70, 84, 40), coarse);
-            c = Mix(c, Rgb(96, 92, 50), SmoothStep(0.55, 0.8, fine) * 0.5);
-            c = Scaled(c, 0.8 + 0.35 * fine);
+            Colour c = Mix(Rgb(38, 56, 32), Rgb(66, 80, 40), coarse);
+            c = Mix(c, Rgb(90, 88, 50), SmoothStep(0.6, 0.8, fine) * 0.25);
+            c = Scaled(c, 0.92 + 0.12 * fine);
             // Shade where the trunk meets the ground.
             c = Scaled(c, 0.55 + 0.45 * SmoothStep(0.0, 0.05, r));
             // Distance haze towards the rim, matching the sky below the horizon.
@@ -267,7 +267,7 @@ Canvas PaintWax()
         for (int x = 0; x < w; ++x) {
             const double u = (x + 0.5) / w;
             const double v = (y + 0.5) / h;
-            Colour c = Mix(Rgb(250, 236, 206), Rgb(236, 214, 176), n.Fractal(u * 4.0, v * 4.0, 3));
+            Colour c = Mix(Rgb(236, 218, 186), Rgb(218, 192, 150), n.Fractal(u * 4.0, v * 4.0, 3));
             wax.At(x, y) = WithAlpha(c, 1.0);
         }
     }
@@ -289,6 +289,22 @@ Canvas PaintBrass()
         }
     }
     return brass;
+}
+
+Canvas PaintRingGlow()
+{
+    const int w = 16;
+    const int h = 32;
+    Canvas glow(w, h, WithAlpha(Rgb(255, 226, 160), 0.0));
+    for (int y = 0; y < h; ++y) {
+        const double across = ((y + 0.5) / h) * 2.0 - 1.0;
+        const double core = std::exp(-across * across * 9.0);
+        const double a = 0.1 + 0.45 * core;
+        for (int x = 0; x < w; ++x) {
+            glow.At(x, y) = WithAlpha(Mix(Rgb(255, 200, 130), Rgb(255, 246, 220), core), a * SmoothStep(1.0, 0.8, std::fabs(across)));
+        }
+    }
+    return glow;
 }
 
 }

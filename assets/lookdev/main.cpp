@@ -25,6 +25,8 @@ using namespace tarnwood;
 
 namespace {
 
+constexpr int previewScale = 8;
+
 struct Viewer {
     std::map<std::string, GLuint> textures;
     std::vector<const BakedMesh*> deferred;
@@ -317,8 +319,8 @@ int main(int argc, char** argv)
         }
     }
     if (!preview.empty()) {
-        width = 152 * 4;
-        height = 112 * 4;
+        width = 152 * previewScale;
+        height = 112 * previewScale;
         overlays = false;
         orb = false;
     }
@@ -348,7 +350,7 @@ int main(int argc, char** argv)
     viewer.AddImages(calendarPak);
     viewer.AddImages(utilsPak);
     viewer.textures["f#Fire32x64"] = viewer.Upload(FireStandIn(32, 64));
-    viewer.textures["n#Plasma128x128,64,214,176"] = viewer.Upload(PlasmaStandIn(128, 128, 64, 214, 176, 60000));
+    viewer.textures["n#Plasma128x128,240,220,120"] = viewer.Upload(PlasmaStandIn(128, 128, 240, 220, 120, 60000));
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
@@ -489,20 +491,22 @@ int main(int argc, char** argv)
 
     const std::vector<std::uint8_t> rgb = ReadPixels(width, height);
     if (!preview.empty()) {
-        // Box-filter 4 x 4 down to the preview size.
-        const int pw = width / 4;
-        const int ph = height / 4;
+        // Box-filter down to the preview size.
+        const int k = previewScale;
+        const int pw = width / k;
+        const int ph = height / k;
         std::vector<std::uint8_t> small(static_cast<std::size_t>(pw) * ph * 3);
         for (int y = 0; y < ph; ++y) {
             for (int x = 0; x < pw; ++x) {
-                for (int k = 0; k < 3; ++k) {
+                for (int c = 0; c < 3; ++c) {
                     int sum = 0;
-                    for (int j = 0; j < 4; ++j) {
-                        for (int i = 0; i < 4; ++i) {
-                            sum += rgb[(static_cast<std::size_t>(y * 4 + j) * width + x * 4 + i) * 3 + k];
+                    for (int j = 0; j < k; ++j) {
+                        for (int i = 0; i < k; ++i) {
+                            sum += rgb[(static_cast<std::size_t>(y * k + j) * width + x * k + i) * 3 + c];
                         }
                     }
-                    small[(static_cast<std::size_t>(y) * pw + x) * 3 + k] = static_cast<std::uint8_t>((sum + 8) / 16);
+                    small[(static_cast<std::size_t>(y) * pw + x) * 3 + c] =
+                        static_cast<std::uint8_t>((sum + k * k / 2) / (k * k));
                 }
             }
         }
