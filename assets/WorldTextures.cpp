@@ -95,9 +95,12 @@ Canvas PaintGround()
             const double u = (x + 0.5) / w;
             const double fine = grass.Fractal(u * 16.0, r * 16.0, 3);
             const double coarse = patches.Fractal(u * 4.0, r * 4.0, 3);
-            Colour c = Mix(Rgb(38, 56, 32), Rgb(66, 80, 40), coarse);
-            c = Mix(c, Rgb(90, 88, 50), SmoothStep(0.6, 0.8, fine) * 0.25);
-            c = Scaled(c, 0.92 + 0.12 * fine);
+            // Near the centre the polar texture squeezes many texels into a
+            // small circle; detail there only shimmers, so it fades out.
+            const double detail = SmoothStep(0.04, 0.3, r);
+            Colour c = Mix(Rgb(44, 60, 34), Mix(Rgb(38, 56, 32), Rgb(66, 80, 40), coarse), detail);
+            c = Mix(c, Rgb(90, 88, 50), SmoothStep(0.6, 0.8, fine) * 0.25 * detail);
+            c = Scaled(c, 1.0 + (0.12 * fine - 0.06) * detail);
             // Shade where the trunk meets the ground.
             c = Scaled(c, 0.55 + 0.45 * SmoothStep(0.0, 0.05, r));
             // Distance haze towards the rim, matching the sky below the horizon.

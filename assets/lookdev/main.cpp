@@ -297,6 +297,7 @@ int main(int argc, char** argv)
     bool orb = true;
     int width = 1024;
     int height = 768;
+    int frames = 1;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         auto next = [&]() { return i + 1 < argc ? std::string(argv[++i]) : std::string(); };
@@ -313,6 +314,8 @@ int main(int argc, char** argv)
             orb = false;
         } else if (a == "--no-orb") {
             orb = false;
+        } else if (a == "--frames") {
+            frames = std::atoi(next().c_str());
         } else if (a == "--size") {
             width = std::atoi(next().c_str());
             height = std::atoi(next().c_str());
@@ -352,6 +355,8 @@ int main(int argc, char** argv)
     viewer.textures["f#Fire32x64"] = viewer.Upload(FireStandIn(32, 64));
     viewer.textures["n#Plasma128x128,240,220,120"] = viewer.Upload(PlasmaStandIn(128, 128, 240, 220, 120, 60000));
 
+    const Uint32 started = SDL_GetTicks();
+    for (int frame = 0; frame < frames; ++frame) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     glTranslatef(0, 0, -100);
@@ -488,6 +493,10 @@ int main(int argc, char** argv)
     glEnable(GL_DEPTH_TEST);
     viewer.DrawDeferred();
     glFinish();
+    }
+    if (frames > 1) {
+        std::printf("%.1f frames per second\n", frames * 1000.0 / std::max<Uint32>(1, SDL_GetTicks() - started));
+    }
 
     const std::vector<std::uint8_t> rgb = ReadPixels(width, height);
     if (!preview.empty()) {
