@@ -1,25 +1,28 @@
 #include "app/Entry.h"
 
+#include "app/HostModes.h"
 #include "app/RunMode.h"
 #include "app/SceneMode.h"
 #include "platform/RegistryString.h"
+#include "proctex/ProceduralTextureManager.h"
+#include "resources/ResourceManager.h"
+#include "resources/TransparentList.h"
 
 #include <cstdlib>
 #include <ctime>
 
 namespace tarnwood {
 
-namespace {
-
 // The process-wide objects are made in a fixed order before any mode runs and
 // are destroyed in the reverse order at exit; every later rand() draws from
 // the sequence seeded here, so each run starts differently.
 void StartProcessObjects()
 {
+    ResourceManager::Instance();
+    ProceduralTextureManager::Instance();
+    TransparentList::Instance();
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     InstallDirectory();
-}
-
 }
 
 int TarnwoodMain(const std::string& commandLine)
@@ -28,11 +31,11 @@ int TarnwoodMain(const std::string& commandLine)
     const CommandLine parsed = ParseCommandLine(commandLine);
     switch (parsed.mode) {
     case RunMode::Screensaver:
-        return 0;
+        return RunScreensaverMode();
     case RunMode::Configuration:
-        return 0;
+        return RunConfigurationMode();
     case RunMode::Preview:
-        return 0;
+        return RunPreview(parsed.previewHandle);
     case RunMode::Scene:
         break;
     }

@@ -8,4 +8,10 @@ namespace tarnwood {
 // arguments after the program name) and runs it. Returns the process exit code.
 int TarnwoodMain(const std::string& commandLine);
 
+// Makes the process-wide objects in their fixed order (resource manager,
+// procedural texture registry, transparent list), seeds rand() from the time
+// and reads the install directory. They are destroyed in the reverse order
+// at exit. Every program of the system calls it first.
+void StartProcessObjects();
+
 }

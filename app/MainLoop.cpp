@@ -1,6 +1,7 @@
 #include "app/MainLoop.h"
 
 #include "proctex/ProceduralTextureManager.h"
+#include "resources/TransparentList.h"
 #include "scene/FrameTick.h"
 
 #include <GL/gl.h>
@@ -28,6 +29,7 @@ void RenderFrame(SceneRoots& roots, std::uint32_t tick)
     glTranslatef(0.0f, 0.0f, -100.0f);
     roots.worldRoot->Render();
     roots.overlayRoot->Render();
+    TransparentList::Instance().DrawAll();
 }
 
 void RunMainLoop(SceneRoots& roots, const Settings& settings)

@@ -4,6 +4,8 @@
 #include "app/MainLoop.h"
 #include "app/Settings.h"
 #include "content/TreeScene.h"
+#include "platform/RegistryString.h"
+#include "resources/ResourceManager.h"
 
 #include <memory>
 
@@ -12,6 +14,7 @@ namespace tarnwood {
 int RunSceneMode()
 {
     const std::string settingsPath = SettingsFilePath();
+    ResourceManager::Instance().SetBasePath(InstallDirectory().Text());
     auto settings = std::make_unique<Settings>(LoadSettings(settingsPath));
     auto display = std::make_unique<Display>(settings->ModeWidth(), settings->ModeHeight(), settings->ModeDepth());
     SceneRoots roots = BuildTreeScene(*settings, *display);

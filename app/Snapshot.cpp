@@ -1,10 +1,12 @@
 #include "app/Snapshot.h"
 
 #include "app/Display.h"
+#include "app/Entry.h"
 #include "app/MainLoop.h"
 #include "app/Settings.h"
 #include "content/TreeScene.h"
 #include "platform/RegistryString.h"
+#include "resources/ResourceManager.h"
 #include "scene/WallClock.h"
 
 #include <GL/gl.h>
@@ -163,6 +165,8 @@ int RunSnapshot(const std::vector<std::string>& args)
         settings = Settings(in);
     }
 
+    StartProcessObjects();
+    ResourceManager::Instance().SetBasePath(InstallDirectory().Text());
     std::srand(options.seed);
     if (options.haveTime)
         WallClock::Instance().FixLocal(options.time, true);

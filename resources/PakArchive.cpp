@@ -185,24 +185,24 @@ std::unique_ptr<PakArchive> PakArchive::Load(const std::string& path, std::strin
     archive->names.reserve(count);
 
     for (std::int32_t i = 0; i < count; ++i) {
-        const std::string where = "entry " + std::to_string(i);
+        const auto where = [i] { return "entry " + std::to_string(i); };
         std::uint8_t nameLength = 0;
         if (reader.Remaining() < minEntryBytes)
-            return corrupt("the file ends inside " + where);
+            return corrupt("the file ends inside " + where());
         if (!reader.Read(&nameLength, 1))
             return readFailed();
         if (nameLength > maxNameLength)
-            return corrupt(where + " has the invalid name length " + std::to_string(nameLength));
+            return corrupt(where() + " has the invalid name length " + std::to_string(nameLength));
         if (reader.Remaining() < nameLength + sizeof word)
-            return corrupt("the file ends inside " + where);
+            return corrupt("the file ends inside " + where());
         std::string name(nameLength, '\0');
         if (!reader.Read(name.data(), nameLength) || !reader.Read(word, sizeof word))
             return readFailed();
         if (name.find('\0') != std::string::npos)
-            return corrupt(where + " has a NUL byte in its name");
+            return corrupt(where() + " has a NUL byte in its name");
         const std::uint32_t size = ReadU32LE(word);
         if (size > reader.Remaining())
-            return corrupt(where + " (\"" + name + "\") holds " + std::to_string(size) + " bytes but only "
+            return corrupt(where() + " (\"" + name + "\") holds " + std::to_string(size) + " bytes but only "
                            + std::to_string(reader.Remaining()) + " remain in the file");
         PakEntry entry;
         entry.bytes = std::make_unique_for_overwrite<std::uint8_t[]>(size);

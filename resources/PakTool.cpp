@@ -103,6 +103,8 @@ int PakTool::Run(const std::vector<std::string>& args, std::ostream& out, std::o
     if (command == "extract") {
         if (args.size() != 3)
             return BadUsage(err, "extract needs an ARCHIVE and a DIR");
+        if (args[2].empty())
+            return BadUsage(err, "extract needs a DIR that is not empty");
         return Extract(args[1], args[2], err);
     }
     if (command == "create") {

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace tarnwood {
 namespace {
 
@@ -297,6 +299,31 @@ TEST_F(ModelEntry, DamagedOrMissingEntriesKeepWhatFitsAndStayBalanced)
     EXPECT_TRUE(meshes.empty());
     EXPECT_EQ(References(), 1) << "the archive reference is taken all the same";
     ReleaseModelArchive(archiveName);
+}
+
+TEST_F(ModelEntry, EveryTruncationKeepsExactlyTheWholeRecords)
+{
+    const std::vector<ModelMeshSource> sources = {MakeMesh("none", 1), MakeMesh("nada", 0), MakeMesh("zip", 2)};
+    const std::vector<std::uint8_t> model = BuildModel(sources, 255);
+    // Ends of the records: header of 9 bytes, then 149 + L + 192 T each.
+    const std::vector<std::size_t> recordEnds = {9 + 154 + 192, 9 + 154 + 192 + 154, model.size()};
+    ASSERT_EQ(recordEnds.back(), 9u + 154 + 192 + 154 + 153 + 384);
+
+    std::vector<std::pair<std::string, std::vector<std::uint8_t>>> entries;
+    for (std::size_t length = 0; length <= model.size(); ++length)
+        entries.emplace_back("cut" + std::to_string(length),
+                             std::vector<std::uint8_t>(model.begin(), model.begin() + static_cast<std::ptrdiff_t>(length)));
+    WriteArchive(entries);
+
+    for (std::size_t length = 0; length <= model.size(); ++length) {
+        const int whole = static_cast<int>(std::count_if(recordEnds.begin(), recordEnds.end(),
+                                                         [&](std::size_t end) { return end <= length; }));
+        std::vector<std::unique_ptr<Mesh>> meshes;
+        ASSERT_EQ(LoadModelMeshes(archiveName, "cut" + std::to_string(length), meshes), whole) << length;
+        ReleaseModelArchive(archiveName);
+        meshes.clear();
+        ASSERT_EQ(References(), 0) << length;
+    }
 }
 
 }

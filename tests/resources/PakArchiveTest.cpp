@@ -152,6 +152,33 @@ TEST(PakArchiveFormat, CorruptFilesAreRejectedWithTheirPath)
     }
 }
 
+TEST(PakArchiveFormat, EveryTruncationAndHeaderDamageIsHandled)
+{
+    TempDir dir;
+    const std::string whole = ArchiveBytes({{"first", "0123456789"}, {"", ""}, {"third", std::string(40, 'x')}});
+    const std::string path = dir.File("sweep.pak");
+    for (std::size_t length = 0; length < whole.size(); ++length) {
+        WriteFileBytes(path, whole.substr(0, length));
+        std::string error;
+        EXPECT_FALSE(PakArchive::Load(path, &error)) << "cut at " << length;
+        EXPECT_NE(error.find("corrupt archive"), std::string::npos) << error;
+    }
+    // Any value in any header byte either loads or is refused; nothing is read past the end.
+    const std::vector<std::size_t> headerBytes = {0, 1, 2, 3, 4, 10, 11, 12, 13, 24, 25, 26, 27, 28, 29, 30, 36};
+    for (std::size_t at : headerBytes) {
+        for (int value : {0, 1, 5, 127, 128, 255}) {
+            std::string damaged = whole;
+            damaged[at] = static_cast<char>(value);
+            WriteFileBytes(path, damaged);
+            const auto archive = PakArchive::Load(path);
+            if (archive) {
+                for (std::size_t i = 0; i < archive->EntryCount(); ++i)
+                    EXPECT_LE(archive->EntryAt(i).size, damaged.size());
+            }
+        }
+    }
+}
+
 TEST(PakArchiveFormat, UnopenableFilesAreReportedNotFatal)
 {
     TempDir dir;

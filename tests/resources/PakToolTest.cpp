@@ -81,7 +81,7 @@ TEST(PakTool, HelpAndBadUsage)
     EXPECT_EQ(help.err, "");
 
     const std::vector<std::vector<std::string>> misuses = {
-        {}, {"bogus"}, {"list"}, {"list", "a.pak", "b.pak"}, {"extract", "a.pak"}, {"create", "a.pak"}, {"--help", "x"},
+        {}, {"bogus"}, {"list"}, {"list", "a.pak", "b.pak"}, {"extract", "a.pak"}, {"extract", "a.pak", ""}, {"create", "a.pak"}, {"--help", "x"},
     };
     for (const auto& args : misuses) {
         const ToolResult result = RunTool(args);
