@@ -185,6 +185,14 @@ struct TreeBuilder {
         bark.material = LitMaterial(0.26f, 0.34f, 0.04f, 12.0f);
         Branch({0.0, 0.0, -0.6}, Normalised({0.04, 0.02, 1.0}), 13.5, 2.5, 1.7, 0);
 
+        // The limbs spread out and leave the top of the crown thin between
+        // them; a few more tufts round it off.
+        for (int i = 0; i < 36; ++i) {
+            const double a = prng.Range(0.0, 2.0 * M_PI);
+            const double r = 11.0 * std::sqrt(prng.Unit());
+            clusterCentres.push_back({std::cos(a) * r, std::sin(a) * r, prng.Range(27.0, 38.0) - r * 0.35});
+            clusterSizes.push_back(prng.Range(6.0, 8.0));
+        }
         // Leaf tufts: each a few crossing cards. Normals point away from the
         // crown's centre, so the crown shades as one rounded mass.
         Vec3d centre{0, 0, 0};
@@ -320,7 +328,7 @@ BakedModel MakeTable()
     };
     BakedMesh wax;
     wax.texture = waxImage;
-    wax.material = LitMaterial(0.2f, 0.22f, 0.06f, 20.0f);
+    wax.material = LitMaterial(0.26f, 0.28f, 0.06f, 20.0f);
     BakedMesh flames;
     flames.texture = flameDescription;
     flames.material = GlowMaterial(true);

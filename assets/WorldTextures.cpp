@@ -73,8 +73,10 @@ Canvas PaintSky()
                 const Colour cloud = Mix(lit, shade, shading * 0.6);
                 c = Mix(c, cloud, density * 0.85);
             }
+            // Below the horizon the sky meets the far rim of the ground,
+            // which fades into the same haze, so no edge shows between them.
             if (e < 0.0) {
-                c = Mix(c, Haze(), SmoothStep(0.0, 6.0, -e));
+                c = Mix(c, Haze(), SmoothStep(0.0, 1.2, -e));
             }
             sky.At(x, y) = WithAlpha(c, 1.0);
         }

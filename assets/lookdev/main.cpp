@@ -372,8 +372,8 @@ int main(int argc, char** argv)
     glPushMatrix();
     glTranslatef(0, -22, 40);
     glRotatef(-105, 1, 0, 0);
-    glRotatef(static_cast<float>(turn), 0, 0, 1);
     glTranslatef(0, static_cast<float>(bob), 0);
+    glRotatef(static_cast<float>(turn), 0, 0, 1);
     glEnable(GL_LIGHTING);
     glEnable(GL_LIGHT1);
     glDisable(GL_LIGHTING);
