@@ -46,8 +46,8 @@ BakedModel MakeSky()
     dome.texture = skyImage;
     dome.material = UnlitMaterial(false);
     MeshBuilder b(dome);
-    const int slices = 48;
-    const int stacks = 24;
+    const int slices = 32;
+    const int stacks = 16;
     auto point = [&](int i, int j) {
         const double lon = 2.0 * M_PI * i / slices;
         const double polar = M_PI * j / stacks;
@@ -76,7 +76,7 @@ BakedModel MakeSky()
     ground.texture = groundImage;
     ground.material = UnlitMaterial(false);
     MeshBuilder g(ground);
-    g.Disc(groundRadius, -0.02, 16, 64, [](double around, double out) {
+    g.Disc(groundRadius, -0.02, 8, 48, [](double around, double out) {
         return std::array<double, 2>{around * 4.0, out};
     });
     model.meshes.push_back(std::move(ground));
@@ -113,7 +113,7 @@ struct TreeBuilder {
 
     void Branch(const Vec3d& start, Vec3d dir, double length, double r0, double r1, int depth)
     {
-        const int rings = depth == 0 ? 8 : depth <= 2 ? 5 : 3;
+        const int rings = depth == 0 ? 7 : depth == 1 ? 5 : depth == 2 ? 4 : 3;
         std::vector<Vec3d> centres;
         std::vector<double> radii;
         Vec3d p = start;
@@ -130,15 +130,15 @@ struct TreeBuilder {
             dir = Normalised(dir + RandomUnit() * (depth == 0 ? 0.05 : 0.14) + Vec3d{0, 0, depth == 0 ? 0.0 : 0.05});
             p = p + dir * step;
         }
-        const int sides = depth == 0 ? 16 : depth == 1 ? 10 : depth == 2 ? 7 : 5;
+        const int sides = depth == 0 ? 14 : depth == 1 ? 9 : depth == 2 ? 6 : 5;
         MeshBuilder(bark).Tube(centres, radii, sides, depth == 0 ? 2.0 : 1.0, 0.07, prng.Unit());
 
         const Vec3d end = centres.back();
         const Vec3d endDir = Normalised(centres.back() - centres[centres.size() - 2]);
         if (depth >= 4) {
             // Twig: leaf tufts along it and at its tip.
-            for (int k = 0; k < 3; ++k) {
-                const double f = 0.2 + 0.4 * k;
+            for (int k = 0; k < 2; ++k) {
+                const double f = 0.35 + 0.4 * k;
                 clusterCentres.push_back(start + (end - start) * f + RandomUnit() * 1.0);
                 clusterSizes.push_back(prng.Range(5.0, 7.0));
             }
@@ -162,11 +162,6 @@ struct TreeBuilder {
             Branch(end, Deviate({0, 0, 1}, 0.1), 10.0, r1 * 0.7, r1 * 0.3, 1);
             return;
         }
-        if (depth == 3) {
-            // Fill the inside of the crown as well as its surface.
-            clusterCentres.push_back(end + RandomUnit() * 1.5);
-            clusterSizes.push_back(prng.Range(6.0, 8.0));
-        }
         const int children = depth == 1 ? 3 : 2 + prng.Below(2);
         for (int k = 0; k < children; ++k) {
             const double f = k == 0 ? 1.0 : prng.Range(0.4, 0.85);
@@ -187,7 +182,7 @@ struct TreeBuilder {
 
         // The limbs spread out and leave the top of the crown thin between
         // them; a few more tufts round it off.
-        for (int i = 0; i < 36; ++i) {
+        for (int i = 0; i < 22; ++i) {
             const double a = prng.Range(0.0, 2.0 * M_PI);
             const double r = 11.0 * std::sqrt(prng.Unit());
             clusterCentres.push_back({std::cos(a) * r, std::sin(a) * r, prng.Range(27.0, 38.0) - r * 0.35});
@@ -217,11 +212,15 @@ struct TreeBuilder {
             const int variant = warmth < 0.25 ? 0 : warmth < 0.5 ? 1 : warmth < 0.8 ? 2 : 3;
             MeshBuilder b(leaves[variant]);
             const Vec3d outward = Normalised(c - centre);
-            for (int k = 0; k < 3; ++k) {
-                const Vec3d n = RandomUnit();
-                Vec3d u;
-                Vec3d w;
-                PerpendicularFrame(n, u, w);
+            // Two cards crossing at right angles about a random axis.
+            const Vec3d axis = RandomUnit();
+            Vec3d side;
+            Vec3d other;
+            PerpendicularFrame(axis, side, other);
+            for (int k = 0; k < 2; ++k) {
+                const Vec3d n = k == 0 ? side : other;
+                const Vec3d u = axis;
+                const Vec3d w = Cross(n, u);
                 const Vec3d corner = c - u * (size * 0.5) - w * (size * 0.5);
                 const Vec3d normal = Normalised(outward * 0.7 + Vec3d{0, 0, 0.3} + (Dot(n, outward) < 0 ? n * -1.0 : n) * 0.2);
                 b.QuadWithNormal(corner, u * size, w * size, normal, 0.0, 0.0, 1.0, 1.0);

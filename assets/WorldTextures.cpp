@@ -207,7 +207,7 @@ Canvas PaintLeafCluster(int variant)
     Prng prng(100 + static_cast<std::uint64_t>(variant));
     // Leaves radiate from twigs near the middle, so the cluster reads as a
     // rounded tuft with a ragged outline.
-    const int leaves = 56;
+    const int leaves = 72;
     for (int i = 0; i < leaves; ++i) {
         const double a = prng.Range(0.0, 2.0 * M_PI);
         const double r = prng.Range(8.0, 62.0);

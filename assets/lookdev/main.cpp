@@ -14,6 +14,7 @@
 #include <SDL/SDL.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -298,6 +299,7 @@ int main(int argc, char** argv)
     int width = 1024;
     int height = 768;
     int frames = 1;
+    bool msaa = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         auto next = [&]() { return i + 1 < argc ? std::string(argv[++i]) : std::string(); };
@@ -314,6 +316,8 @@ int main(int argc, char** argv)
             orb = false;
         } else if (a == "--no-orb") {
             orb = false;
+        } else if (a == "--msaa") {
+            msaa = true;
         } else if (a == "--frames") {
             frames = std::atoi(next().c_str());
         } else if (a == "--size") {
@@ -333,7 +337,11 @@ int main(int argc, char** argv)
     }
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    if (SDL_SetVideoMode(width, height, 32, SDL_OPENGL) == nullptr) {
+    if (msaa) {
+        SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 1);
+        SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 4);
+    }
+    if (SDL_SetVideoMode(width, height, 32, SDL_OPENGL | (std::getenv("LOOK_FULLSCREEN") ? SDL_FULLSCREEN : 0)) == nullptr) {
         std::fprintf(stderr, "SDL_SetVideoMode: %s\n", SDL_GetError());
         return 1;
     }
