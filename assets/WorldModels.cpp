@@ -30,6 +30,7 @@ const char* const woodImage = "wood.png";
 const char* const waxImage = "wax.png";
 const char* const brassImage = "brass.png";
 const char* const ringGlowImage = "glow.png";
+const char* const haloImage = "halo.png";
 const char* const flameDescription = "f#Fire32x64";
 const char* const orbDescription = "n#Plasma128x128,240,220,120";
 
@@ -328,6 +329,9 @@ BakedModel MakeTable()
     BakedMesh wax;
     wax.texture = waxImage;
     wax.material = LitMaterial(0.26f, 0.28f, 0.06f, 20.0f);
+    BakedMesh halos;
+    halos.texture = haloImage;
+    halos.material = GlowMaterial(true);
     BakedMesh flames;
     flames.texture = flameDescription;
     flames.material = GlowMaterial(true);
@@ -344,9 +348,23 @@ BakedModel MakeTable()
             });
             AppendTranslated(wax, cap, {top.x, top.y, 0.0});
             AddFlame(f, top + Vec3d{0, 0, 0.05}, 1.0, 2.3, c.s0, c.s0 + 0.28);
+            // A soft warm glow around the flame: three cards about the
+            // vertical, so one always faces the viewer well enough.
+            MeshBuilder h(halos);
+            const Vec3d glowCentre = top + Vec3d{0, 0, 0.9};
+            const double r = 2.6;
+            for (int k = 0; k < 3; ++k) {
+                const double a = k * M_PI / 3.0;
+                const Vec3d across{std::cos(a) * r, std::sin(a) * r, 0.0};
+                const Vec3d up{0.0, 0.0, r};
+                h.QuadWithNormal(glowCentre - across - up, across * 2.0, up * 2.0, Cross(across, up), 0.0, 1.0, 1.0,
+                                 0.0);
+            }
         }
     }
     model.meshes.push_back(std::move(wax));
+    // Deferred meshes are blended in this order: the glow under the flames.
+    model.meshes.push_back(std::move(halos));
     model.meshes.push_back(std::move(flames));
     return model;
 }
@@ -502,6 +520,7 @@ ArchiveContent BuildMainArchive()
     content.AddImage(waxImage, PaintWax());
     content.AddImage(brassImage, PaintBrass());
     content.AddImage(ringGlowImage, PaintRingGlow());
+    content.AddImage(haloImage, PaintHalo());
     return content;
 }
 

@@ -312,4 +312,20 @@ Canvas PaintRingGlow()
     return glow;
 }
 
+Canvas PaintHalo()
+{
+    const int size = 64;
+    Canvas halo(size, size, WithAlpha(Rgb(255, 190, 110), 0.0));
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const double dx = (x + 0.5) / size * 2.0 - 1.0;
+            const double dy = (y + 0.5) / size * 2.0 - 1.0;
+            const double r = std::sqrt(dx * dx + dy * dy);
+            const double a = 0.32 * std::exp(-r * r * 5.0) * SmoothStep(1.0, 0.85, r);
+            halo.At(x, y) = WithAlpha(Mix(Rgb(255, 170, 90), Rgb(255, 226, 170), std::exp(-r * r * 8.0)), a);
+        }
+    }
+    return halo;
+}
+
 }

@@ -29,5 +29,7 @@ Canvas PaintWax();
 Canvas PaintBrass();
 // A soft band of warm light across t (clear at both edges), even along s.
 Canvas PaintRingGlow();
+// A round, soft glow of candle light, clear at the rim.
+Canvas PaintHalo();
 
 }
