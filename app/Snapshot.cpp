@@ -165,6 +165,10 @@ int RunSnapshot(const std::vector<std::string>& args)
         settings = Settings(in);
     }
 
+    // Render straight into a window of the requested size: the default
+    // scaling path draws into a multisampled framebuffer of SDL's own, which
+    // glReadPixels cannot read.
+    setenv("SDL12COMPAT_OPENGL_SCALING", "0", 0);
     StartProcessObjects();
     ResourceManager::Instance().SetBasePath(InstallDirectory().Text());
     std::srand(options.seed);
@@ -181,7 +185,6 @@ int RunSnapshot(const std::vector<std::string>& args)
 
     std::vector<unsigned char> pixels(static_cast<std::size_t>(options.width) * options.height * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
     glReadPixels(0, 0, options.width, options.height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     roots.worldRoot.reset();
     roots.overlayRoot.reset();

@@ -10,13 +10,7 @@ namespace {
 using test::CountNodes;
 using test::SceneFixture;
 
-int LeafCount(SceneNode& world)
-{
-    SceneNode& spawner = *world.children.at(1)->children.at(2)->children.at(0);
-    return static_cast<int>(spawner.children.size());
-}
-
-// Half an hour of simulated frames with uneven steps of up to 100 ms: the
+// Half an hour of simulated frames with uneven steps of 50 to 100 ms: the
 // leaf count stays near lifetime / interval, every reference the leaves take
 // is given back, and once the scene has ended nothing is left held.
 TEST_F(SceneFixture, ThirtyMinutesKeepLeavesReferencesAndNodesSteady)
@@ -25,9 +19,18 @@ TEST_F(SceneFixture, ThirtyMinutesKeepLeavesReferencesAndNodesSteady)
     settings.showFrameRate = 1;
     Build(settings);
     ResourceManager& resources = ResourceManager::Instance();
+    // The sky, tree and table never change but take most of the drawing time
+    // on a software renderer; everything that comes and goes stays.
+    SceneNode& group = *World().children.at(1);
+    group.children.at(0)->Kill();
+    group.children.at(1)->Kill();
+    Frame(1);
+    Frame(2);
+    ASSERT_EQ(group.children.size(), 1u);
+    auto leafCount = [&group] { return static_cast<int>(group.children.at(0)->children.at(0)->children.size()); };
 
     std::srand(99);
-    std::uint32_t tick = 0;
+    std::uint32_t tick = 2;
     int samples = 0;
     int firstNodesLessLeaves = -1;
     int firstMainRefsLessLeaves = -1;
@@ -35,20 +38,20 @@ TEST_F(SceneFixture, ThirtyMinutesKeepLeavesReferencesAndNodesSteady)
     const std::uint32_t end = 30u * 60u * 1000u;
     std::uint32_t nextSample = 120000;
     while (tick < end) {
-        tick += 16 + static_cast<std::uint32_t>(std::rand() % 85);
+        tick += 50 + static_cast<std::uint32_t>(std::rand() % 51);
         Frame(tick);
         if (tick < nextSample)
             continue;
         nextSample += 60000;
         ++samples;
-        const int leaves = LeafCount(World());
+        const int leaves = leafCount();
         EXPECT_GE(leaves, 30) << "at " << tick << " ms";
         EXPECT_LE(leaves, 50) << "at " << tick << " ms";
         const int nodesLessLeaves = CountNodes(World()) + CountNodes(Overlay()) - leaves;
         const int mainRefs = resources.ReferenceCount("main.pak");
         if (mainRefsPerLeaf < 0) {
             // One model reference and one texture reference per leaf mesh.
-            const SceneNode& leaf = *World().children[1]->children[2]->children[0]->children.at(0);
+            const SceneNode& leaf = *group.children[0]->children[0]->children.at(0);
             mainRefsPerLeaf = 1 + static_cast<int>(leaf.meshes.size());
             firstNodesLessLeaves = nodesLessLeaves;
             firstMainRefsLessLeaves = mainRefs - leaves * mainRefsPerLeaf;

@@ -42,7 +42,7 @@ TEST_F(SceneFixture, DigitalClockShowsTheFixedTimeInItsSlots)
     Build(ClockOnly(false, false));
     Frame(16);
     SceneNode& clock = *Overlay().children.at(0);
-    ASSERT_EQ(clock.children.size(), 6u) << "plate and five slots";
+    ASSERT_EQ(clock.children.size(), 7u) << "plate and six slots";
     EXPECT_EQ(EntryOf(*clock.children[0], "clock.pak"), "podlozka_am");
     EXPECT_EQ(LiveDigits(clock), (std::vector<std::string>{"pm", "_", "1", "dot", "4", "5"}));
     EXPECT_NEAR(clock.transform.position.x, -display->EdgeX(-70) - 10 - 5.186, 1e-9);

@@ -308,18 +308,5 @@ TEST_F(SceneNodeTest, CurrentNodeIsTheNodeWhoseTracksRun)
     EXPECT_EQ(currentNode, nullptr);
 }
 
-TEST_F(SceneNodeTest, LoadModelMarksTheNodeEvenWithoutMeshes)
-{
-    SceneNode node;
-    node.LoadModel("missing.pak", "nothing");
-    node.LoadModel("missing.pak", "nothing else");
-    EXPECT_EQ(node.hasMeshes, 1);
-    EXPECT_EQ(node.meshCount, 0);
-    EXPECT_EQ(node.modelArchives, (std::vector<std::string>{"missing.pak", "missing.pak"}));
-    node.AddRenderHook(RecordHook, 1);
-    Frame(10, node);
-    EXPECT_EQ(hookCalls, (std::vector<std::string>{"1:1", "2:1"}));
-}
-
 }
 }
