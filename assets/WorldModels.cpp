@@ -227,8 +227,29 @@ struct TreeBuilder {
                 b.QuadWithNormal(corner, u * size, w * size, normal, 0.0, 0.0, 1.0, 1.0);
             }
         }
+        // Fallen leaves on the ground around the trunk.
+        BakedMesh litter;
+        litter.texture = fallingLeafImage;
+        litter.material = LitMaterial(0.34f, 0.36f, 0.02f, 4.0f);
+        litter.material.alphaTested = true;
+        {
+            MeshBuilder l(litter);
+            for (int i = 0; i < 70; ++i) {
+                const double a = prng.Range(0.0, 2.0 * M_PI);
+                const double r = 2.6 + 12.0 * prng.Unit() * prng.Unit();
+                const double turn = prng.Range(0.0, 2.0 * M_PI);
+                const double length = prng.Range(1.2, 1.7);
+                const Vec3d along{std::cos(turn) * length, std::sin(turn) * length, 0.0};
+                const Vec3d across{-std::sin(turn) * length * 0.5, std::cos(turn) * length * 0.5, 0.0};
+                // Each leaf a little higher than the last, so overlaps never
+                // fight over depth.
+                const Vec3d centre{std::cos(a) * r, std::sin(a) * r, 0.03 + 0.01 * (i % 8)};
+                l.QuadWithNormal(centre - along * 0.5 - across * 0.5, along, across, {0, 0, 1}, 0.0, 0.0, 1.0, 1.0);
+            }
+        }
         BakedModel model;
         model.meshes.push_back(std::move(bark));
+        model.meshes.push_back(std::move(litter));
         for (BakedMesh& m : leaves) {
             if (!m.positions.empty()) {
                 model.meshes.push_back(std::move(m));
