@@ -60,13 +60,34 @@ void MeshBuilder::Box(const Vec3d& lo, const Vec3d& hi, double texScale)
     const double dy = hi.y - lo.y;
     const double dz = hi.z - lo.z;
     const double k = 1.0 / texScale;
-    // Each face: corner, u, v such that u x v points outwards.
-    Quad({lo.x, lo.y, hi.z}, {dx, 0, 0}, {0, dy, 0}, 0, 0, dx * k, dy * k);          // top
-    Quad({lo.x, hi.y, lo.z}, {dx, 0, 0}, {0, -dy, 0}, 0, 0, dx * k, dy * k);         // bottom
-    Quad({lo.x, lo.y, hi.z}, {0, 0, -dz}, {dx, 0, 0}, 0, 0, dz * k, dx * k);         // front (-y)
-    Quad({hi.x, hi.y, hi.z}, {0, 0, -dz}, {-dx, 0, 0}, 0, 0, dz * k, dx * k);        // back (+y)
-    Quad({lo.x, hi.y, hi.z}, {0, 0, -dz}, {0, -dy, 0}, 0, 0, dz * k, dy * k);        // left (-x)
-    Quad({hi.x, lo.y, hi.z}, {0, 0, -dz}, {0, dy, 0}, 0, 0, dz * k, dy * k);         // right (+x)
+    // Each face: corner, u, v such that u x v points outwards. The texture's
+    // s axis follows the face's longer side, so grain runs along boards.
+    auto face = [&](const Vec3d& corner, const Vec3d& u, const Vec3d& v) {
+        const double lu = std::sqrt(Dot(u, u)) * k;
+        const double lv = std::sqrt(Dot(v, v)) * k;
+        const Vec3d n = Cross(u, v);
+        const Vec3d p00 = corner;
+        const Vec3d p10 = corner + u;
+        const Vec3d p11 = corner + u + v;
+        const Vec3d p01 = corner + v;
+        std::array<double, 2> t00{0.0, 0.0};
+        std::array<double, 2> t10{lu, 0.0};
+        std::array<double, 2> t11{lu, lv};
+        std::array<double, 2> t01{0.0, lv};
+        if (lv > lu) {
+            t10 = {0.0, lu};
+            t11 = {lv, lu};
+            t01 = {lv, 0.0};
+        }
+        Triangle(p00, p10, p11, n, n, n, t00, t10, t11);
+        Triangle(p00, p11, p01, n, n, n, t00, t11, t01);
+    };
+    face({lo.x, lo.y, hi.z}, {dx, 0, 0}, {0, dy, 0});    // top
+    face({lo.x, hi.y, lo.z}, {dx, 0, 0}, {0, -dy, 0});   // bottom
+    face({lo.x, lo.y, hi.z}, {0, 0, -dz}, {dx, 0, 0});   // front (-y)
+    face({hi.x, hi.y, hi.z}, {0, 0, -dz}, {-dx, 0, 0});  // back (+y)
+    face({lo.x, hi.y, hi.z}, {0, 0, -dz}, {0, -dy, 0});  // left (-x)
+    face({hi.x, lo.y, hi.z}, {0, 0, -dz}, {0, dy, 0});   // right (+x)
 }
 
 void MeshBuilder::Tube(const std::vector<Vec3d>& centres, const std::vector<double>& radii, int sides,

@@ -29,8 +29,10 @@ const char* const fallingLeafImage = "leaf.png";
 const char* const woodImage = "wood.png";
 const char* const waxImage = "wax.png";
 const char* const brassImage = "brass.png";
+const char* const ringGlowImage = "glow.png";
+const char* const haloImage = "halo.png";
 const char* const flameDescription = "f#Fire32x64";
-const char* const orbDescription = "n#Plasma128x128,64,214,176";
+const char* const orbDescription = "n#Plasma128x128,240,220,120";
 
 // The sky sits around the tree group's origin, which is 60 units in front of
 // the eye (up to 70 while the group bobs); 150 keeps its far side inside the
@@ -45,8 +47,8 @@ BakedModel MakeSky()
     dome.texture = skyImage;
     dome.material = UnlitMaterial(false);
     MeshBuilder b(dome);
-    const int slices = 48;
-    const int stacks = 24;
+    const int slices = 32;
+    const int stacks = 16;
     auto point = [&](int i, int j) {
         const double lon = 2.0 * M_PI * i / slices;
         const double polar = M_PI * j / stacks;
@@ -75,7 +77,7 @@ BakedModel MakeSky()
     ground.texture = groundImage;
     ground.material = UnlitMaterial(false);
     MeshBuilder g(ground);
-    g.Disc(groundRadius, -0.02, 16, 64, [](double around, double out) {
+    g.Disc(groundRadius, -0.02, 8, 48, [](double around, double out) {
         return std::array<double, 2>{around * 4.0, out};
     });
     model.meshes.push_back(std::move(ground));
@@ -112,7 +114,7 @@ struct TreeBuilder {
 
     void Branch(const Vec3d& start, Vec3d dir, double length, double r0, double r1, int depth)
     {
-        const int rings = depth == 0 ? 8 : depth <= 2 ? 5 : 3;
+        const int rings = depth == 0 ? 7 : depth == 1 ? 5 : depth == 2 ? 4 : 3;
         std::vector<Vec3d> centres;
         std::vector<double> radii;
         Vec3d p = start;
@@ -129,15 +131,15 @@ struct TreeBuilder {
             dir = Normalised(dir + RandomUnit() * (depth == 0 ? 0.05 : 0.14) + Vec3d{0, 0, depth == 0 ? 0.0 : 0.05});
             p = p + dir * step;
         }
-        const int sides = depth == 0 ? 16 : depth == 1 ? 10 : depth == 2 ? 7 : 5;
+        const int sides = depth == 0 ? 14 : depth == 1 ? 9 : depth == 2 ? 6 : 5;
         MeshBuilder(bark).Tube(centres, radii, sides, depth == 0 ? 2.0 : 1.0, 0.07, prng.Unit());
 
         const Vec3d end = centres.back();
         const Vec3d endDir = Normalised(centres.back() - centres[centres.size() - 2]);
         if (depth >= 4) {
             // Twig: leaf tufts along it and at its tip.
-            for (int k = 0; k < 3; ++k) {
-                const double f = 0.2 + 0.4 * k;
+            for (int k = 0; k < 2; ++k) {
+                const double f = 0.35 + 0.4 * k;
                 clusterCentres.push_back(start + (end - start) * f + RandomUnit() * 1.0);
                 clusterSizes.push_back(prng.Range(5.0, 7.0));
             }
@@ -161,11 +163,6 @@ struct TreeBuilder {
             Branch(end, Deviate({0, 0, 1}, 0.1), 10.0, r1 * 0.7, r1 * 0.3, 1);
             return;
         }
-        if (depth == 3) {
-            // Fill the inside of the crown as well as its surface.
-            clusterCentres.push_back(end + RandomUnit() * 1.5);
-            clusterSizes.push_back(prng.Range(6.0, 8.0));
-        }
         const int children = depth == 1 ? 3 : 2 + prng.Below(2);
         for (int k = 0; k < children; ++k) {
             const double f = k == 0 ? 1.0 : prng.Range(0.4, 0.85);
@@ -184,6 +181,14 @@ struct TreeBuilder {
         bark.material = LitMaterial(0.26f, 0.34f, 0.04f, 12.0f);
         Branch({0.0, 0.0, -0.6}, Normalised({0.04, 0.02, 1.0}), 13.5, 2.5, 1.7, 0);
 
+        // The limbs spread out and leave the top of the crown thin between
+        // them; a few more tufts round it off.
+        for (int i = 0; i < 22; ++i) {
+            const double a = prng.Range(0.0, 2.0 * M_PI);
+            const double r = 11.0 * std::sqrt(prng.Unit());
+            clusterCentres.push_back({std::cos(a) * r, std::sin(a) * r, prng.Range(27.0, 38.0) - r * 0.35});
+            clusterSizes.push_back(prng.Range(6.0, 8.0));
+        }
         // Leaf tufts: each a few crossing cards. Normals point away from the
         // crown's centre, so the crown shades as one rounded mass.
         Vec3d centre{0, 0, 0};
@@ -208,18 +213,43 @@ struct TreeBuilder {
             const int variant = warmth < 0.25 ? 0 : warmth < 0.5 ? 1 : warmth < 0.8 ? 2 : 3;
             MeshBuilder b(leaves[variant]);
             const Vec3d outward = Normalised(c - centre);
-            for (int k = 0; k < 3; ++k) {
-                const Vec3d n = RandomUnit();
-                Vec3d u;
-                Vec3d w;
-                PerpendicularFrame(n, u, w);
+            // Two cards crossing at right angles about a random axis.
+            const Vec3d axis = RandomUnit();
+            Vec3d side;
+            Vec3d other;
+            PerpendicularFrame(axis, side, other);
+            for (int k = 0; k < 2; ++k) {
+                const Vec3d n = k == 0 ? side : other;
+                const Vec3d u = axis;
+                const Vec3d w = Cross(n, u);
                 const Vec3d corner = c - u * (size * 0.5) - w * (size * 0.5);
                 const Vec3d normal = Normalised(outward * 0.7 + Vec3d{0, 0, 0.3} + (Dot(n, outward) < 0 ? n * -1.0 : n) * 0.2);
                 b.QuadWithNormal(corner, u * size, w * size, normal, 0.0, 0.0, 1.0, 1.0);
             }
         }
+        // Fallen leaves on the ground around the trunk.
+        BakedMesh litter;
+        litter.texture = fallingLeafImage;
+        litter.material = LitMaterial(0.34f, 0.36f, 0.02f, 4.0f);
+        litter.material.alphaTested = true;
+        {
+            MeshBuilder l(litter);
+            for (int i = 0; i < 70; ++i) {
+                const double a = prng.Range(0.0, 2.0 * M_PI);
+                const double r = 2.6 + 12.0 * prng.Unit() * prng.Unit();
+                const double turn = prng.Range(0.0, 2.0 * M_PI);
+                const double length = prng.Range(1.2, 1.7);
+                const Vec3d along{std::cos(turn) * length, std::sin(turn) * length, 0.0};
+                const Vec3d across{-std::sin(turn) * length * 0.5, std::cos(turn) * length * 0.5, 0.0};
+                // Each leaf a little higher than the last, so overlaps never
+                // fight over depth.
+                const Vec3d centre{std::cos(a) * r, std::sin(a) * r, 0.03 + 0.01 * (i % 8)};
+                l.QuadWithNormal(centre - along * 0.5 - across * 0.5, along, across, {0, 0, 1}, 0.0, 0.0, 1.0, 1.0);
+            }
+        }
         BakedModel model;
         model.meshes.push_back(std::move(bark));
+        model.meshes.push_back(std::move(litter));
         for (BakedMesh& m : leaves) {
             if (!m.positions.empty()) {
                 model.meshes.push_back(std::move(m));
@@ -319,7 +349,10 @@ BakedModel MakeTable()
     };
     BakedMesh wax;
     wax.texture = waxImage;
-    wax.material = LitMaterial(0.22f, 0.28f, 0.08f, 20.0f);
+    wax.material = LitMaterial(0.26f, 0.28f, 0.06f, 20.0f);
+    BakedMesh halos;
+    halos.texture = haloImage;
+    halos.material = GlowMaterial(true);
     BakedMesh flames;
     flames.texture = flameDescription;
     flames.material = GlowMaterial(true);
@@ -336,9 +369,23 @@ BakedModel MakeTable()
             });
             AppendTranslated(wax, cap, {top.x, top.y, 0.0});
             AddFlame(f, top + Vec3d{0, 0, 0.05}, 1.0, 2.3, c.s0, c.s0 + 0.28);
+            // A soft warm glow around the flame: three cards about the
+            // vertical, so one always faces the viewer well enough.
+            MeshBuilder h(halos);
+            const Vec3d glowCentre = top + Vec3d{0, 0, 0.9};
+            const double r = 2.6;
+            for (int k = 0; k < 3; ++k) {
+                const double a = k * M_PI / 3.0;
+                const Vec3d across{std::cos(a) * r, std::sin(a) * r, 0.0};
+                const Vec3d up{0.0, 0.0, r};
+                h.QuadWithNormal(glowCentre - across - up, across * 2.0, up * 2.0, Cross(across, up), 0.0, 1.0, 1.0,
+                                 0.0);
+            }
         }
     }
     model.meshes.push_back(std::move(wax));
+    // Deferred meshes are blended in this order: the glow under the flames.
+    model.meshes.push_back(std::move(halos));
     model.meshes.push_back(std::move(flames));
     return model;
 }
@@ -375,23 +422,82 @@ BakedModel MakeFallingLeaf()
     return model;
 }
 
-// The delayed model: a floating globe of drifting contour lines and a
-// graticule, from the plasma texture's opaque band and grid. It is shown at
-// half size at the overlay's centre, over everything, so it is open-work:
-// the tree shows through between the lines.
+// The delayed model: an armillary of three tilted rings around a small globe.
+// The plasma texture is open-work (only a narrow band of values and a grid are
+// opaque), so the rings show drifting threads of light between the grid's
+// studs, and the tree stays visible through it at the centre of the screen.
 BakedModel MakeOrb()
 {
+    BakedMesh glow;
+    glow.texture = ringGlowImage;
+    glow.material = UnlitMaterial(true);
+    MeshBuilder g(glow);
     BakedMesh orb;
     orb.texture = orbDescription;
     orb.material = UnlitMaterial(true);
     MeshBuilder b(orb);
-    const double radius = 17.0;
-    const int slices = 32;
-    const int stacks = 16;
+    // Texture rows 16 apart are grid lines; each ring samples the inside of
+    // one row of cells so that only the column lines cross it, as studs.
+    const double texel = 1.0 / 128.0;
+    struct Ring {
+        double tiltX;
+        double tiltY;
+        double radius;
+        double width;
+        int cellRow;
+    };
+    const Ring rings[3] = {
+        {72.0, 0.0, 30.0, 5.0, 1},
+        {20.0, 58.0, 27.0, 4.2, 3},
+        {-24.0, -58.0, 24.0, 3.6, 5},
+    };
+    auto rotate = [](const Vec3d& p, double ax, double ay) {
+        const double cx = std::cos(ax * M_PI / 180.0);
+        const double sx = std::sin(ax * M_PI / 180.0);
+        const double cy = std::cos(ay * M_PI / 180.0);
+        const double sy = std::sin(ay * M_PI / 180.0);
+        const Vec3d r1{p.x, p.y * cx - p.z * sx, p.y * sx + p.z * cx};
+        return Vec3d{r1.x * cy + r1.z * sy, r1.y, -r1.x * sy + r1.z * cy};
+    };
+    const int segments = 96;
+    for (const Ring& ring : rings) {
+        const double t0 = (ring.cellRow * 16 + 2) * texel;
+        const double t1 = (ring.cellRow * 16 + 14) * texel;
+        for (int i = 0; i < segments; ++i) {
+            const double a0 = 2.0 * M_PI * i / segments;
+            const double a1 = 2.0 * M_PI * (i + 1) / segments;
+            const Vec3d n0{std::cos(a0), std::sin(a0), 0.0};
+            const Vec3d n1{std::cos(a1), std::sin(a1), 0.0};
+            const Vec3d up{0.0, 0.0, ring.width * 0.5};
+            const Vec3d p00 = rotate(n0 * ring.radius - up, ring.tiltX, ring.tiltY);
+            const Vec3d p01 = rotate(n0 * ring.radius + up, ring.tiltX, ring.tiltY);
+            const Vec3d p10 = rotate(n1 * ring.radius - up, ring.tiltX, ring.tiltY);
+            const Vec3d p11 = rotate(n1 * ring.radius + up, ring.tiltX, ring.tiltY);
+            const Vec3d m0 = rotate(n0, ring.tiltX, ring.tiltY);
+            const Vec3d m1 = rotate(n1, ring.tiltX, ring.tiltY);
+            const double s0 = static_cast<double>(i) / segments;
+            const double s1 = static_cast<double>(i + 1) / segments;
+            b.Triangle(p00, p10, p11, m0, m1, m1, {s0, t1}, {s1, t1}, {s1, t0});
+            b.Triangle(p00, p11, p01, m0, m1, m0, {s0, t1}, {s1, t0}, {s0, t0});
+            // A soft hoop of light under the threads, a little wider.
+            const Vec3d wide{0.0, 0.0, ring.width * 0.8};
+            const Vec3d q00 = rotate(n0 * ring.radius - wide, ring.tiltX, ring.tiltY);
+            const Vec3d q01 = rotate(n0 * ring.radius + wide, ring.tiltX, ring.tiltY);
+            const Vec3d q10 = rotate(n1 * ring.radius - wide, ring.tiltX, ring.tiltY);
+            const Vec3d q11 = rotate(n1 * ring.radius + wide, ring.tiltX, ring.tiltY);
+            g.Triangle(q00, q10, q11, m0, m1, m1, {s0 * 8.0, 1.0}, {s1 * 8.0, 1.0}, {s1 * 8.0, 0.0});
+            g.Triangle(q00, q11, q01, m0, m1, m0, {s0 * 8.0, 1.0}, {s1 * 8.0, 0.0}, {s0 * 8.0, 0.0});
+        }
+    }
+    // The globe: the whole texture once round, its grid as a graticule.
+    const double radius = 9.0;
+    const int slices = 24;
+    const int stacks = 12;
     auto point = [&](int i, int j) {
         const double lon = 2.0 * M_PI * i / slices;
         const double polar = M_PI * j / stacks;
-        return Vec3d{std::sin(polar) * std::cos(lon), std::cos(polar), std::sin(polar) * std::sin(lon)};
+        return rotate(Vec3d{std::sin(polar) * std::cos(lon), std::sin(polar) * std::sin(lon), std::cos(polar)},
+                      -70.0, 0.0);
     };
     for (int j = 0; j < stacks; ++j) {
         for (int i = 0; i < slices; ++i) {
@@ -408,6 +514,7 @@ BakedModel MakeOrb()
         }
     }
     BakedModel model;
+    model.meshes.push_back(std::move(glow));
     model.meshes.push_back(std::move(orb));
     return model;
 }
@@ -433,6 +540,8 @@ ArchiveContent BuildMainArchive()
     content.AddImage(woodImage, PaintWood());
     content.AddImage(waxImage, PaintWax());
     content.AddImage(brassImage, PaintBrass());
+    content.AddImage(ringGlowImage, PaintRingGlow());
+    content.AddImage(haloImage, PaintHalo());
     return content;
 }
 

@@ -73,8 +73,10 @@ Canvas PaintSky()
                 const Colour cloud = Mix(lit, shade, shading * 0.6);
                 c = Mix(c, cloud, density * 0.85);
             }
+            // Below the horizon the sky meets the far rim of the ground,
+            // which fades into the same haze, so no edge shows between them.
             if (e < 0.0) {
-                c = Mix(c, Haze(), SmoothStep(0.0, 6.0, -e));
+                c = Mix(c, Haze(), SmoothStep(0.0, 1.2, -e));
             }
             sky.At(x, y) = WithAlpha(c, 1.0);
         }
@@ -95,9 +97,12 @@ Canvas PaintGround()
             const double u = (x + 0.5) / w;
             const double fine = grass.Fractal(u * 16.0, r * 16.0, 3);
             const double coarse = patches.Fractal(u * 4.0, r * 4.0, 3);
-            Colour c = Mix(Rgb(34, 52, 30), Rgb(70, 84, 40), coarse);
-            c = Mix(c, Rgb(96, 92, 50), SmoothStep(0.55, 0.8, fine) * 0.5);
-            c = Scaled(c, 0.8 + 0.35 * fine);
+            // Near the centre the polar texture squeezes many texels into a
+            // small circle; detail there only shimmers, so it fades out.
+            const double detail = SmoothStep(0.04, 0.3, r);
+            Colour c = Mix(Rgb(44, 60, 34), Mix(Rgb(38, 56, 32), Rgb(66, 80, 40), coarse), detail);
+            c = Mix(c, Rgb(90, 88, 50), SmoothStep(0.6, 0.8, fine) * 0.25 * detail);
+            c = Scaled(c, 1.0 + (0.12 * fine - 0.06) * detail);
             // Shade where the trunk meets the ground.
             c = Scaled(c, 0.55 + 0.45 * SmoothStep(0.0, 0.05, r));
             // Distance haze towards the rim, matching the sky below the horizon.
@@ -202,7 +207,7 @@ Canvas PaintLeafCluster(int variant)
     Prng prng(100 + static_cast<std::uint64_t>(variant));
     // Leaves radiate from twigs near the middle, so the cluster reads as a
     // rounded tuft with a ragged outline.
-    const int leaves = 56;
+    const int leaves = 72;
     for (int i = 0; i < leaves; ++i) {
         const double a = prng.Range(0.0, 2.0 * M_PI);
         const double r = prng.Range(8.0, 62.0);
@@ -267,7 +272,7 @@ Canvas PaintWax()
         for (int x = 0; x < w; ++x) {
             const double u = (x + 0.5) / w;
             const double v = (y + 0.5) / h;
-            Colour c = Mix(Rgb(250, 236, 206), Rgb(236, 214, 176), n.Fractal(u * 4.0, v * 4.0, 3));
+            Colour c = Mix(Rgb(236, 218, 186), Rgb(218, 192, 150), n.Fractal(u * 4.0, v * 4.0, 3));
             wax.At(x, y) = WithAlpha(c, 1.0);
         }
     }
@@ -289,6 +294,38 @@ Canvas PaintBrass()
         }
     }
     return brass;
+}
+
+Canvas PaintRingGlow()
+{
+    const int w = 16;
+    const int h = 32;
+    Canvas glow(w, h, WithAlpha(Rgb(255, 226, 160), 0.0));
+    for (int y = 0; y < h; ++y) {
+        const double across = ((y + 0.5) / h) * 2.0 - 1.0;
+        const double core = std::exp(-across * across * 9.0);
+        const double a = 0.1 + 0.45 * core;
+        for (int x = 0; x < w; ++x) {
+            glow.At(x, y) = WithAlpha(Mix(Rgb(255, 200, 130), Rgb(255, 246, 220), core), a * SmoothStep(1.0, 0.8, std::fabs(across)));
+        }
+    }
+    return glow;
+}
+
+Canvas PaintHalo()
+{
+    const int size = 64;
+    Canvas halo(size, size, WithAlpha(Rgb(255, 190, 110), 0.0));
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const double dx = (x + 0.5) / size * 2.0 - 1.0;
+            const double dy = (y + 0.5) / size * 2.0 - 1.0;
+            const double r = std::sqrt(dx * dx + dy * dy);
+            const double a = 0.32 * std::exp(-r * r * 5.0) * SmoothStep(1.0, 0.85, r);
+            halo.At(x, y) = WithAlpha(Mix(Rgb(255, 170, 90), Rgb(255, 226, 170), std::exp(-r * r * 8.0)), a);
+        }
+    }
+    return halo;
 }
 
 }

@@ -27,5 +27,9 @@ Canvas PaintWood();
 Canvas PaintWax();
 // Brushed brass, tiling.
 Canvas PaintBrass();
+// A soft band of warm light across t (clear at both edges), even along s.
+Canvas PaintRingGlow();
+// A round, soft glow of candle light, clear at the rim.
+Canvas PaintHalo();
 
 }

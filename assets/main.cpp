@@ -3,6 +3,7 @@
 
 #include "assets/ArchiveContent.h"
 #include "assets/ArchiveWriter.h"
+#include "assets/TextRenderer.h"
 
 #include <cstdio>
 #include <string>
@@ -14,6 +15,15 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string directory = argv[1];
+    // Without its fonts every lettering image would come out blank, so a
+    // missing font stops the bake instead.
+    for (const char* font : {"DejaVuSans-Bold.ttf", "DejaVuSans.ttf"}) {
+        if (!tarnwood::TextRenderer(tarnwood::FontPath(font)).IsOpen()) {
+            std::fprintf(stderr, "tarnwood-bake: cannot open the font %s (package fonts-dejavu-core)\n",
+                         tarnwood::FontPath(font).c_str());
+            return 1;
+        }
+    }
     using Builder = tarnwood::ArchiveContent (*)();
     const Builder builders[] = {
         tarnwood::BuildMainArchive,  tarnwood::BuildDebugArchive,    tarnwood::BuildUtilsArchive,

@@ -2,18 +2,20 @@
 // overlays from the in-memory models with the scene's camera, light and
 // placements, and saves the frame as a PNG (and, on request, the 152 x 112
 // preview picture). It reads no archive, so it can judge the content on its
-// own; procedural textures get a few steps of simple stand-ins.
+// own; procedural textures come from the system's own registry.
 
 #include "assets/ArchiveContent.h"
 #include "assets/BmpWriter.h"
 #include "assets/PngEncoder.h"
 #include "assets/Prng.h"
+#include "proctex/ProceduralTextureManager.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <SDL/SDL.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -24,6 +26,8 @@
 using namespace tarnwood;
 
 namespace {
+
+constexpr int previewScale = 8;
 
 struct Viewer {
     std::map<std::string, GLuint> textures;
@@ -130,98 +134,6 @@ struct Viewer {
     }
 };
 
-// Stand-ins for the procedural textures, enough to judge the shapes.
-Canvas FireStandIn(int w, int h)
-{
-    std::vector<int> heat(static_cast<std::size_t>(w) * (h + 3), 0);
-    std::vector<int> next = heat;
-    Prng prng(5);
-    auto at = [&](std::vector<int>& v, int r, int c) -> int& { return v[static_cast<std::size_t>(r) * w + c]; };
-    for (int step = 0; step < 200; ++step) {
-        const int n = prng.Below(1 << 30) & (w - 1);
-        for (int i = 0; i < n; ++i) {
-            const int x = prng.Below(w);
-            const int row = h + prng.Below(3);
-            at(heat, row, x) = prng.Below(256);
-        }
-        at(heat, h / 2 + prng.Below(h / 2), prng.Below(w)) = prng.Below(256);
-        for (int r = 0; r < h; ++r) {
-            at(next, r, 0) = 0;
-            at(next, r, w - 1) = 0;
-            for (int c = 1; c < w - 1; ++c) {
-                int sum = at(heat, r, c - 1) + at(heat, r, c + 1) + at(heat, r + 1, c - 1) + at(heat, r + 1, c)
-                    + at(heat, r + 1, c + 1) + at(heat, r + 2, c - 1) + at(heat, r + 2, c) + at(heat, r + 2, c + 1);
-                int v = sum / 8;
-                if (v > 0) {
-                    --v;
-                }
-                at(next, r, c) = v;
-            }
-        }
-        for (int r = h; r < h + 3; ++r) {
-            for (int c = 0; c < w; ++c) {
-                at(next, r, c) = at(heat, r, c);
-            }
-        }
-        std::swap(heat, next);
-    }
-    struct Ramp {
-        int first, end;
-        int c0[4], c1[4];
-    };
-    const Ramp ramps[5] = {
-        {0, 64, {0, 0, 0, 0}, {255, 51, 36, 140}},
-        {64, 96, {255, 51, 36, 140}, {255, 189, 51, 255}},
-        {96, 128, {255, 189, 51, 255}, {255, 237, 51, 255}},
-        {128, 196, {255, 237, 51, 255}, {100, 100, 189, 255}},
-        {196, 255, {100, 100, 189, 255}, {255, 231, 51, 255}},
-    };
-    int palette[256][4] = {};
-    for (const Ramp& r : ramps) {
-        for (int i = r.first; i < r.end; ++i) {
-            const double f = static_cast<double>(i - r.first) / (r.end - r.first);
-            for (int k = 0; k < 4; ++k) {
-                palette[i][k] = static_cast<int>(r.c0[k] + (r.c1[k] - r.c0[k]) * f);
-            }
-        }
-    }
-    Canvas canvas(w, h);
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            const int* p = palette[std::min(255, at(heat, y, x))];
-            canvas.At(x, y) = Rgb(p[0], p[1], p[2], p[3] / 255.0);
-        }
-    }
-    return canvas;
-}
-
-Canvas PlasmaStandIn(int w, int h, int r0, int g0, int b0, int t)
-{
-    Canvas canvas(w, h);
-    const double kx = 6.28 / w;
-    const double ky = 6.28 / h;
-    const double a1 = -0.00012 * t;
-    const double a2 = -0.00024 * t;
-    const double a3 = -0.0048 * t;
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            const double s = std::sin(kx * x + a1) + std::sin(2 * kx * x + a2) + std::sin(4 * kx * x + a3)
-                + std::sin(ky * y + a1) + std::sin(2 * ky * y + a2) + std::sin(4 * ky * y + a3);
-            const int v = static_cast<int>(s * 21 + 128);
-            int r = (r0 + v - 120) & 255;
-            int g = (g0 + v - 120) & 255;
-            int b = (b0 + v - 120) & 255;
-            int a = (v >= 121 && v <= 126) ? 255 : 0;
-            if (x % 16 == 0 || y % 16 == 0 || x == w - 1 || y == h - 1) {
-                g = 127;
-                a = 255;
-            }
-            canvas.At(x, y) = Rgb(r, g, b, a / 255.0);
-        }
-    }
-    return canvas;
-}
-
 void SetupGl(int w, int h)
 {
     glEnable(GL_TEXTURE_2D);
@@ -295,6 +207,8 @@ int main(int argc, char** argv)
     bool orb = true;
     int width = 1024;
     int height = 768;
+    int frames = 1;
+    bool msaa = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         auto next = [&]() { return i + 1 < argc ? std::string(argv[++i]) : std::string(); };
@@ -311,14 +225,18 @@ int main(int argc, char** argv)
             orb = false;
         } else if (a == "--no-orb") {
             orb = false;
+        } else if (a == "--msaa") {
+            msaa = true;
+        } else if (a == "--frames") {
+            frames = std::atoi(next().c_str());
         } else if (a == "--size") {
             width = std::atoi(next().c_str());
             height = std::atoi(next().c_str());
         }
     }
     if (!preview.empty()) {
-        width = 152 * 4;
-        height = 112 * 4;
+        width = 152 * previewScale;
+        height = 112 * previewScale;
         overlays = false;
         orb = false;
     }
@@ -328,7 +246,11 @@ int main(int argc, char** argv)
     }
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    if (SDL_SetVideoMode(width, height, 32, SDL_OPENGL) == nullptr) {
+    if (msaa) {
+        SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 1);
+        SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 4);
+    }
+    if (SDL_SetVideoMode(width, height, 32, SDL_OPENGL | (std::getenv("LOOK_FULLSCREEN") ? SDL_FULLSCREEN : 0)) == nullptr) {
         std::fprintf(stderr, "SDL_SetVideoMode: %s\n", SDL_GetError());
         return 1;
     }
@@ -347,9 +269,24 @@ int main(int argc, char** argv)
     viewer.AddImages(clockPak);
     viewer.AddImages(calendarPak);
     viewer.AddImages(utilsPak);
-    viewer.textures["f#Fire32x64"] = viewer.Upload(FireStandIn(32, 64));
-    viewer.textures["n#Plasma128x128,64,214,176"] = viewer.Upload(PlasmaStandIn(128, 128, 64, 214, 176, 60000));
+    // Procedural textures come from the real registry, run for a few
+    // seconds of frames so the fire has built up.
+    for (const ArchiveContent* content : {&mainPak}) {
+        for (const auto& [name, model] : content->models) {
+            for (const BakedMesh& mesh : model.meshes) {
+                if (mesh.texture.size() > 1 && mesh.texture[1] == '#' && viewer.textures.count(mesh.texture) == 0) {
+                    viewer.textures[mesh.texture] = ProceduralTextureManager::Instance().Acquire(mesh.texture);
+                }
+            }
+        }
+    }
+    std::srand(5);
+    for (std::uint32_t tick = 16; tick < 4000; tick += 16) {
+        ProceduralTextureManager::Instance().UpdateAll(60000 + tick);
+    }
 
+    const Uint32 started = SDL_GetTicks();
+    for (int frame = 0; frame < frames; ++frame) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     glTranslatef(0, 0, -100);
@@ -365,8 +302,8 @@ int main(int argc, char** argv)
     glPushMatrix();
     glTranslatef(0, -22, 40);
     glRotatef(-105, 1, 0, 0);
-    glRotatef(static_cast<float>(turn), 0, 0, 1);
     glTranslatef(0, static_cast<float>(bob), 0);
+    glRotatef(static_cast<float>(turn), 0, 0, 1);
     glEnable(GL_LIGHTING);
     glEnable(GL_LIGHT1);
     glDisable(GL_LIGHTING);
@@ -486,23 +423,29 @@ int main(int argc, char** argv)
     glEnable(GL_DEPTH_TEST);
     viewer.DrawDeferred();
     glFinish();
+    }
+    if (frames > 1) {
+        std::printf("%.1f frames per second\n", frames * 1000.0 / std::max<Uint32>(1, SDL_GetTicks() - started));
+    }
 
     const std::vector<std::uint8_t> rgb = ReadPixels(width, height);
     if (!preview.empty()) {
-        // Box-filter 4 x 4 down to the preview size.
-        const int pw = width / 4;
-        const int ph = height / 4;
+        // Box-filter down to the preview size.
+        const int k = previewScale;
+        const int pw = width / k;
+        const int ph = height / k;
         std::vector<std::uint8_t> small(static_cast<std::size_t>(pw) * ph * 3);
         for (int y = 0; y < ph; ++y) {
             for (int x = 0; x < pw; ++x) {
-                for (int k = 0; k < 3; ++k) {
+                for (int c = 0; c < 3; ++c) {
                     int sum = 0;
-                    for (int j = 0; j < 4; ++j) {
-                        for (int i = 0; i < 4; ++i) {
-                            sum += rgb[(static_cast<std::size_t>(y * 4 + j) * width + x * 4 + i) * 3 + k];
+                    for (int j = 0; j < k; ++j) {
+                        for (int i = 0; i < k; ++i) {
+                            sum += rgb[(static_cast<std::size_t>(y * k + j) * width + x * k + i) * 3 + c];
                         }
                     }
-                    small[(static_cast<std::size_t>(y) * pw + x) * 3 + k] = static_cast<std::uint8_t>((sum + 8) / 16);
+                    small[(static_cast<std::size_t>(y) * pw + x) * 3 + c] =
+                        static_cast<std::uint8_t>((sum + k * k / 2) / (k * k));
                 }
             }
         }
