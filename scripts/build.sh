@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Configures (once) and builds one build tree. Usage: build.sh DIR [cmake options...]
+# Configures and builds one build tree. Usage: build.sh DIR [cmake options...]
+# The options are applied on every call, so a tree first made by one command
+# (say, without tests) is set right by the next.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=$1; shift
-if [ ! -f "$dir/CMakeCache.txt" ]; then
-  cmake -S . -B "$dir" "$@" >/dev/null
-fi
+cmake -S . -B "$dir" "$@" >/dev/null
 cmake --build "$dir" -j "$(nproc)"

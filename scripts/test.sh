@@ -4,8 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
-scripts/build.sh build
-scripts/build.sh build-asan -DTARNWOOD_SANITIZE=ON -DTARNWOOD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+scripts/build.sh build -DTARNWOOD_TESTS=ON -DTARNWOOD_BENCH=ON
+scripts/build.sh build-asan -DTARNWOOD_SANITIZE=ON -DTARNWOOD_TESTS=ON -DTARNWOOD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:suppressions=$PWD/tests/asan.supp"
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
