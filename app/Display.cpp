@@ -39,6 +39,14 @@ Display::Display(int w, int h, int d)
     }
     OpenVideoMode();
     SDL_ShowCursor(SDL_DISABLE);
+    // A fatal error later on (a missing archive) ends the process with exit()
+    // while the full-screen mode is up; SDL_Quit at exit gives the desktop
+    // back. It does nothing once the destructor has already closed SDL.
+    static const bool quitAtExit = std::atexit([] {
+        if (SDL_WasInit(SDL_INIT_VIDEO) != 0)
+            SDL_Quit();
+    }) == 0;
+    (void)quitAtExit;
 }
 
 Display::~Display()

@@ -117,6 +117,8 @@ public:
     {
         if (!value || value->empty())
             value = ExecutableDirectory();
+        if (value->empty())
+            value.emplace(1, '.');
         if (value->empty() || value->back() != '/')
             value->push_back('/');
     }
