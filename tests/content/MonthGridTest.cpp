@@ -1,5 +1,6 @@
 #include "content/MonthGrid.h"
 #include "scene/WallClock.h"
+#include "support/LocalTime.h"
 
 #include <gtest/gtest.h>
 
@@ -10,13 +11,7 @@ class MonthGridAt : public ::testing::Test {
 protected:
     void At(int year, int month, int day)
     {
-        std::tm t{};
-        t.tm_year = year - 1900;
-        t.tm_mon = month - 1;
-        t.tm_mday = day;
-        t.tm_hour = 12;
-        t.tm_isdst = -1;
-        WallClock::Instance().FixLocal(t, false);
+        WallClock::Instance().FixLocal(test::LocalTime(year, month, day, 12), false);
     }
     void TearDown() override { WallClock::Instance().Release(); }
     int cells[MonthGrid::kCells];

@@ -4,6 +4,7 @@
 #include "content/Clock.h"
 #include "content/FrameRate.h"
 #include "scene/WallClock.h"
+#include "support/LocalTime.h"
 
 #include <cstdlib>
 
@@ -51,15 +52,7 @@ void SceneFixture::FramesUntil(std::uint32_t until, std::uint32_t step)
 
 void SceneFixture::FixTime(int year, int month, int day, int hour, int minute, int second, bool advance)
 {
-    std::tm t{};
-    t.tm_year = year - 1900;
-    t.tm_mon = month - 1;
-    t.tm_mday = day;
-    t.tm_hour = hour;
-    t.tm_min = minute;
-    t.tm_sec = second;
-    t.tm_isdst = -1;
-    WallClock::Instance().FixLocal(t, advance);
+    WallClock::Instance().FixLocal(LocalTime(year, month, day, hour, minute, second), advance);
 }
 
 std::string EntryOf(const SceneNode& node, const std::string& archive)

@@ -1,6 +1,7 @@
 #include "SceneTestFixture.h"
 
 #include "scene/StandardBehaviours.h"
+#include "support/LocalTime.h"
 
 #include <cmath>
 #include <numbers>
@@ -122,14 +123,7 @@ TEST_F(StandardBehavioursTest, KillAfterKillsOnlyOnceTimeExceedsTheLimit)
 
 TEST_F(StandardBehavioursTest, ClockHandsSetTheAngleFromTheLocalTime)
 {
-    std::tm moment{};
-    moment.tm_year = 2026 - 1900;
-    moment.tm_mon = 11;
-    moment.tm_mday = 11;
-    moment.tm_hour = 14;
-    moment.tm_min = 31;
-    moment.tm_sec = 7;
-    WallClock::Instance().FixLocal(moment, false);
+    WallClock::Instance().FixLocal(test::LocalTime(2026, 12, 11, 14, 31, 7), false);
 
     struct Case {
         int selector;

@@ -1,6 +1,7 @@
 #include "SceneTestFixture.h"
 
 #include "scene/WallClock.h"
+#include "support/LocalTime.h"
 
 #include <cstdlib>
 
@@ -9,24 +10,14 @@ namespace {
 
 using test::SceneTest;
 
-std::tm Local(int year, int month, int day, int hour, int minute, int second)
-{
-    std::tm t{};
-    t.tm_year = year - 1900;
-    t.tm_mon = month - 1;
-    t.tm_mday = day;
-    t.tm_hour = hour;
-    t.tm_min = minute;
-    t.tm_sec = second;
-    return t;
-}
+using test::LocalTime;
 
 using WallClockTest = SceneTest;
 
 TEST_F(WallClockTest, FixedMomentStaysOrAdvancesWithTheFrameTick)
 {
     frameTick = 40000;
-    WallClock::Instance().FixLocal(Local(2026, 12, 31, 23, 59, 58), false);
+    WallClock::Instance().FixLocal(LocalTime(2026, 12, 31, 23, 59, 58), false);
     frameTick = 90000;
     std::tm now = LocalNow();
     EXPECT_EQ(now.tm_year, 126);
@@ -34,7 +25,7 @@ TEST_F(WallClockTest, FixedMomentStaysOrAdvancesWithTheFrameTick)
     EXPECT_EQ(now.tm_sec, 58);
 
     frameTick = 40000;
-    WallClock::Instance().FixLocal(Local(2026, 12, 31, 23, 59, 58), true);
+    WallClock::Instance().FixLocal(LocalTime(2026, 12, 31, 23, 59, 58), true);
     frameTick = 41999;
     EXPECT_EQ(LocalNow().tm_sec, 59);
     frameTick = 42000;
@@ -50,7 +41,7 @@ TEST_F(WallClockTest, FixedMomentStaysOrAdvancesWithTheFrameTick)
 
 TEST_F(WallClockTest, ReleaseReturnsToTheRealClock)
 {
-    WallClock::Instance().FixLocal(Local(2001, 2, 3, 4, 5, 6), false);
+    WallClock::Instance().FixLocal(LocalTime(2001, 2, 3, 4, 5, 6), false);
     WallClock::Instance().Release();
     const std::time_t before = std::time(nullptr);
     std::tm now = LocalNow();
