@@ -146,6 +146,37 @@ void MeshBuilder::Tube(const std::vector<Vec3d>& centres, const std::vector<doub
     }
 }
 
+void MeshBuilder::Sphere(double radius, int slices, int stacks, bool inward,
+                         const std::function<Vec3d(const Vec3d&)>& orient)
+{
+    auto point = [&](int i, int j) {
+        const double lon = 2.0 * M_PI * i / slices;
+        const double polar = M_PI * j / stacks;
+        return orient(Vec3d{std::sin(polar) * std::cos(lon), std::sin(polar) * std::sin(lon), std::cos(polar)});
+    };
+    for (int j = 0; j < stacks; ++j) {
+        for (int i = 0; i < slices; ++i) {
+            const Vec3d p00 = point(i, j);
+            const Vec3d p10 = point(i + 1, j);
+            const Vec3d p01 = point(i, j + 1);
+            const Vec3d p11 = point(i + 1, j + 1);
+            const double s0 = static_cast<double>(i) / slices;
+            const double s1 = static_cast<double>(i + 1) / slices;
+            const double t0 = static_cast<double>(j) / stacks;
+            const double t1 = static_cast<double>(j + 1) / stacks;
+            if (inward) {
+                Triangle(p00 * radius, p01 * radius, p11 * radius, p00 * -1.0, p01 * -1.0, p11 * -1.0, {s0, t0},
+                         {s0, t1}, {s1, t1});
+                Triangle(p00 * radius, p11 * radius, p10 * radius, p00 * -1.0, p11 * -1.0, p10 * -1.0, {s0, t0},
+                         {s1, t1}, {s1, t0});
+            } else {
+                Triangle(p00 * radius, p10 * radius, p11 * radius, p00, p10, p11, {s0, t0}, {s1, t0}, {s1, t1});
+                Triangle(p00 * radius, p11 * radius, p01 * radius, p00, p11, p01, {s0, t0}, {s1, t1}, {s0, t1});
+            }
+        }
+    }
+}
+
 void MeshBuilder::Disc(double radius, double height, int rings, int sides,
                        const std::function<std::array<double, 2>(double, double)>& texcoord)
 {

@@ -39,6 +39,13 @@ public:
     void Disc(double radius, double height, int rings, int sides,
               const std::function<std::array<double, 2>(double, double)>& texcoord);
 
+    // A sphere of `radius` about the origin: `slices` segments around (s from 0
+    // to 1) and `stacks` from the +z pole (t 0) to the -z pole (t 1). `orient`
+    // turns each unit point before it is scaled. Normals and winding face
+    // outwards, or inwards with `inward` (a dome seen from inside).
+    void Sphere(double radius, int slices, int stacks, bool inward,
+                const std::function<Vec3d(const Vec3d&)>& orient);
+
 private:
     BakedMesh& mesh;
 };

@@ -47,30 +47,8 @@ BakedModel MakeSky()
     dome.texture = skyImage;
     dome.material = UnlitMaterial(false);
     MeshBuilder b(dome);
-    const int slices = 32;
-    const int stacks = 16;
-    auto point = [&](int i, int j) {
-        const double lon = 2.0 * M_PI * i / slices;
-        const double polar = M_PI * j / stacks;
-        return Vec3d{std::sin(polar) * std::cos(lon), std::sin(polar) * std::sin(lon), std::cos(polar)};
-    };
-    for (int j = 0; j < stacks; ++j) {
-        for (int i = 0; i < slices; ++i) {
-            const Vec3d p00 = point(i, j);
-            const Vec3d p10 = point(i + 1, j);
-            const Vec3d p01 = point(i, j + 1);
-            const Vec3d p11 = point(i + 1, j + 1);
-            const double s0 = static_cast<double>(i) / slices;
-            const double s1 = static_cast<double>(i + 1) / slices;
-            const double t0 = static_cast<double>(j) / stacks;
-            const double t1 = static_cast<double>(j + 1) / stacks;
-            // Normals face the centre, where the viewer is.
-            b.Triangle(p00 * skyRadius, p01 * skyRadius, p11 * skyRadius, p00 * -1.0, p01 * -1.0, p11 * -1.0,
-                       {s0, t0}, {s0, t1}, {s1, t1});
-            b.Triangle(p00 * skyRadius, p11 * skyRadius, p10 * skyRadius, p00 * -1.0, p11 * -1.0, p10 * -1.0,
-                       {s0, t0}, {s1, t1}, {s1, t0});
-        }
-    }
+    // Normals face the centre, where the viewer is.
+    b.Sphere(skyRadius, 32, 16, true, [](const Vec3d& p) { return p; });
     model.meshes.push_back(std::move(dome));
 
     BakedMesh ground;
@@ -491,28 +469,7 @@ BakedModel MakeOrb()
     }
     // The globe: the whole texture once round, its grid as a graticule.
     const double radius = 9.0;
-    const int slices = 24;
-    const int stacks = 12;
-    auto point = [&](int i, int j) {
-        const double lon = 2.0 * M_PI * i / slices;
-        const double polar = M_PI * j / stacks;
-        return rotate(Vec3d{std::sin(polar) * std::cos(lon), std::sin(polar) * std::sin(lon), std::cos(polar)},
-                      -70.0, 0.0);
-    };
-    for (int j = 0; j < stacks; ++j) {
-        for (int i = 0; i < slices; ++i) {
-            const Vec3d p00 = point(i, j);
-            const Vec3d p10 = point(i + 1, j);
-            const Vec3d p01 = point(i, j + 1);
-            const Vec3d p11 = point(i + 1, j + 1);
-            const double s0 = static_cast<double>(i) / slices;
-            const double s1 = static_cast<double>(i + 1) / slices;
-            const double t0 = static_cast<double>(j) / stacks;
-            const double t1 = static_cast<double>(j + 1) / stacks;
-            b.Triangle(p00 * radius, p10 * radius, p11 * radius, p00, p10, p11, {s0, t0}, {s1, t0}, {s1, t1});
-            b.Triangle(p00 * radius, p11 * radius, p01 * radius, p00, p11, p01, {s0, t0}, {s1, t1}, {s0, t1});
-        }
-    }
+    b.Sphere(radius, 24, 12, false, [&rotate](const Vec3d& p) { return rotate(p, -70.0, 0.0); });
     BakedModel model;
     model.meshes.push_back(std::move(glow));
     model.meshes.push_back(std::move(orb));
