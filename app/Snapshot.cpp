@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <ctime>
 #include <fstream>
 #include <memory>
@@ -116,11 +117,11 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& options)
 
 }
 
-bool WritePng(const std::string& path, int width, int height, const std::vector<unsigned char>& rgbBottomUp)
+namespace {
+
+// libpng reports errors by jumping back here, so this holds no object with a destructor.
+bool EncodePng(FILE* file, int width, int height, const std::vector<unsigned char>& rgbBottomUp)
 {
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "wb"), std::fclose);
-    if (!file)
-        return false;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (png == nullptr)
         return false;
@@ -129,7 +130,7 @@ bool WritePng(const std::string& path, int width, int height, const std::vector<
         png_destroy_write_struct(&png, &info);
         return false;
     }
-    png_init_io(png, file.get());
+    png_init_io(png, file);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
@@ -138,7 +139,25 @@ bool WritePng(const std::string& path, int width, int height, const std::vector<
         png_write_row(png, rgbBottomUp.data() + static_cast<std::size_t>(y) * stride);
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
-    return std::fflush(file.get()) == 0;
+    return true;
+}
+
+}
+
+bool WritePng(const std::string& path, int width, int height, const std::vector<unsigned char>& rgbBottomUp)
+{
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr)
+        return false;
+    const bool encoded = EncodePng(file, width, height, rgbBottomUp);
+    const bool closed = std::fclose(file) == 0;
+    if (encoded && closed)
+        return true;
+    // Only a half-written regular file is ours to remove; never a device.
+    std::error_code ignored;
+    if (std::filesystem::is_regular_file(path, ignored))
+        std::filesystem::remove(path, ignored);
+    return false;
 }
 
 int RunSnapshot(const std::vector<std::string>& args)

@@ -13,7 +13,8 @@ namespace tarnwood {
 int RunSnapshot(const std::vector<std::string>& args);
 
 // Writes RGB pixels (rows bottom to top, as glReadPixels delivers them) to a
-// PNG file with rows top to bottom. Returns false when the file cannot be written.
+// PNG file with rows top to bottom. Returns false, leaving no partial file,
+// when the file cannot be written.
 bool WritePng(const std::string& path, int width, int height, const std::vector<unsigned char>& rgbBottomUp);
 
 }
