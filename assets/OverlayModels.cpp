@@ -112,10 +112,7 @@ ArchiveContent BuildUtilsArchive()
     // baseline: "60 fps".
     {
         Mask ink(64, 64);
-        const double size = 34.0;
-        const InkBox digitBox = fonts.bold->Measure("0", size);
-        (void)digitBox;
-        fonts.regular->Draw(ink, "fps", size, 4.0, 48.0);
+        fonts.regular->Draw(ink, "fps", 34.0, 4.0, 48.0);
         content.AddModel("fps", Plate("fps.png", 4.2, -2.0, 8.2, 2.0));
         content.AddImage("fps.png", Letter(ink, Mix(inkColour, Rgb(200, 200, 210), 0.3), 1.5, 1));
     }

@@ -262,39 +262,31 @@ Canvas PaintWood()
     return wood;
 }
 
-Canvas PaintWax()
+namespace {
+
+// A 64 x 64 tile mottled between two colours by seamless noise with the given
+// number of cells across and down.
+Canvas PaintMottled(int cellsAcross, int cellsDown, std::uint64_t seed, Colour low, Colour high)
 {
     const int w = 64;
     const int h = 64;
-    Canvas wax(w, h);
-    PeriodicNoise n(4, 4, 51);
+    Canvas tile(w, h);
+    PeriodicNoise n(cellsAcross, cellsDown, seed);
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             const double u = (x + 0.5) / w;
             const double v = (y + 0.5) / h;
-            Colour c = Mix(Rgb(236, 218, 186), Rgb(218, 192, 150), n.Fractal(u * 4.0, v * 4.0, 3));
-            wax.At(x, y) = WithAlpha(c, 1.0);
+            tile.At(x, y) = WithAlpha(Mix(low, high, n.Fractal(u * cellsAcross, v * cellsDown, 3)), 1.0);
         }
     }
-    return wax;
+    return tile;
 }
 
-Canvas PaintBrass()
-{
-    const int w = 64;
-    const int h = 64;
-    Canvas brass(w, h);
-    PeriodicNoise n(2, 16, 61);
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            const double u = (x + 0.5) / w;
-            const double v = (y + 0.5) / h;
-            Colour c = Mix(Rgb(150, 112, 50), Rgb(214, 176, 92), n.Fractal(u * 2.0, v * 16.0, 3));
-            brass.At(x, y) = WithAlpha(c, 1.0);
-        }
-    }
-    return brass;
 }
+
+Canvas PaintWax() { return PaintMottled(4, 4, 51, Rgb(236, 218, 186), Rgb(218, 192, 150)); }
+
+Canvas PaintBrass() { return PaintMottled(2, 16, 61, Rgb(150, 112, 50), Rgb(214, 176, 92)); }
 
 Canvas PaintRingGlow()
 {
