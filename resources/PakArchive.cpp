@@ -1,16 +1,23 @@
 #include "resources/PakArchive.h"
 
+#include "resources/EscapedName.h"
 #include "resources/LittleEndian.h"
+#include "resources/PendingFile.h"
+#include "resources/UniqueFd.h"
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_image.h>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <limits>
+#include <set>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace tarnwood {
 
@@ -41,13 +48,6 @@ std::string Shortened(const std::string& name)
 std::string ErrnoText(int code)
 {
     return std::strerror(code);
-}
-
-// Closes a file opened for writing and reports whether everything written
-// reached it; a failed fclose means buffered bytes were lost.
-bool CloseWritten(FileHandle& file)
-{
-    return std::fclose(file.release()) == 0;
 }
 
 #if SDL_BYTEORDER == SDL_LIL_ENDIAN
@@ -135,18 +135,19 @@ std::unique_ptr<PakArchive> PakArchive::Load(const std::string& path, std::strin
 {
     // Declared before the file so that it outlives the stream using it.
     std::unique_ptr<char[]> readBuffer;
+    const std::string shownPath = EscapedName(path);
     FileHandle file(std::fopen(path.c_str(), "rb"));
     if (!file) {
-        SetError(error, path + ": cannot open archive: " + ErrnoText(errno));
+        SetError(error, shownPath + ": cannot open archive: " + ErrnoText(errno));
         return nullptr;
     }
     struct stat info {};
     if (fstat(fileno(file.get()), &info) != 0) {
-        SetError(error, path + ": cannot open archive: " + ErrnoText(errno));
+        SetError(error, shownPath + ": cannot open archive: " + ErrnoText(errno));
         return nullptr;
     }
     if (!S_ISREG(info.st_mode)) {
-        SetError(error, path + ": cannot open archive: not a regular file");
+        SetError(error, shownPath + ": cannot open archive: not a regular file");
         return nullptr;
     }
     const auto fileSize = static_cast<std::uint64_t>(info.st_size);
@@ -155,14 +156,14 @@ std::unique_ptr<PakArchive> PakArchive::Load(const std::string& path, std::strin
     std::setvbuf(file.get(), readBuffer.get(), _IOFBF, bufferSize);
 
     const auto corrupt = [&](const std::string& problem) {
-        SetError(error, path + ": corrupt archive: " + problem);
+        SetError(error, shownPath + ": corrupt archive: " + problem);
         return nullptr;
     };
     const auto readFailed = [&]() {
         if (std::ferror(file.get()))
-            SetError(error, path + ": cannot read archive: " + ErrnoText(errno));
+            SetError(error, shownPath + ": cannot read archive: " + ErrnoText(errno));
         else
-            SetError(error, path + ": corrupt archive: the file changed while it was read");
+            SetError(error, shownPath + ": corrupt archive: the file changed while it was read");
         return nullptr;
     };
 
@@ -202,7 +203,7 @@ std::unique_ptr<PakArchive> PakArchive::Load(const std::string& path, std::strin
             return corrupt(where() + " has a NUL byte in its name");
         const std::uint32_t size = ReadU32LE(word);
         if (size > reader.Remaining())
-            return corrupt(where() + " (\"" + name + "\") holds " + std::to_string(size) + " bytes but only "
+            return corrupt(where() + " (\"" + EscapedName(name) + "\") holds " + std::to_string(size) + " bytes but only "
                            + std::to_string(reader.Remaining()) + " remain in the file");
         PakEntry entry;
         entry.bytes = std::make_unique_for_overwrite<std::uint8_t[]>(size);
@@ -296,40 +297,108 @@ std::string PakArchive::NameProblem(const std::string& name)
     return {};
 }
 
+namespace {
+
+// Writes the archive's bytes in file order through `write`, which takes
+// (bytes, count) and returns false on failure.
+template <typename WriteFn>
+bool WriteArchive(const std::vector<std::string>& names, const std::vector<PakEntry>& entries, WriteFn write)
+{
+    std::uint8_t word[4];
+    WriteU32LE(word, static_cast<std::uint32_t>(names.size()));
+    if (!write(word, sizeof word))
+        return false;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const auto nameLength = static_cast<std::uint8_t>(names[i].size());
+        WriteU32LE(word, entries[i].size);
+        if (!write(&nameLength, 1) || !write(names[i].data(), nameLength) || !write(word, sizeof word)
+            || !write(entries[i].bytes.get(), entries[i].size))
+            return false;
+    }
+    return true;
+}
+
+bool WriteAllToFd(int fd, const void* bytes, std::size_t count)
+{
+    const auto* from = static_cast<const std::uint8_t*>(bytes);
+    while (count > 0) {
+        const ssize_t written = write(fd, from, count);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            if (written == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        from += written;
+        count -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+}
+
 bool PakArchive::Save(const std::string& path, std::string* error) const
 {
+    const std::string shownPath = EscapedName(path);
     for (const std::string& name : names) {
         const std::string problem = NameProblem(name);
         if (!problem.empty()) {
-            SetError(error, path + ": cannot save entry \"" + Shortened(name) + "\": " + problem);
+            SetError(error, shownPath + ": cannot save entry \"" + EscapedName(Shortened(name)) + "\": " + problem);
             return false;
         }
     }
-    FileHandle file(std::fopen(path.c_str(), "wb"));
-    if (!file) {
-        SetError(error, path + ": cannot create: " + ErrnoText(errno));
+    const auto fail = [&](const std::string& what) {
+        SetError(error, shownPath + ": " + what + ": " + ErrnoText(errno));
         return false;
+    };
+
+    struct stat existing {};
+    const bool exists = stat(path.c_str(), &existing) == 0;
+    if (exists && !S_ISREG(existing.st_mode)) {
+        // A device or pipe (say, standard output) is written in place: there
+        // is nothing on a disk to keep, and renaming over it would replace it.
+        UniqueFd device(open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
+        if (!device.Valid())
+            return fail("cannot create");
+        if (!WriteArchive(names, entries, [&](const void* b, std::size_t n) { return WriteAllToFd(device.Get(), b, n); }))
+            return fail("cannot write");
+        if (!device.Close())
+            return fail("cannot write");
+        return true;
     }
-    std::uint8_t word[4];
-    WriteU32LE(word, static_cast<std::uint32_t>(names.size()));
-    bool written = std::fwrite(word, 1, sizeof word, file.get()) == sizeof word;
-    for (std::size_t i = 0; written && i < names.size(); ++i) {
-        const auto nameLength = static_cast<std::uint8_t>(names[i].size());
-        WriteU32LE(word, entries[i].size);
-        written = std::fwrite(&nameLength, 1, 1, file.get()) == 1
-            && std::fwrite(names[i].data(), 1, nameLength, file.get()) == nameLength
-            && std::fwrite(word, 1, sizeof word, file.get()) == sizeof word
-            && std::fwrite(entries[i].bytes.get(), 1, entries[i].size, file.get()) == entries[i].size;
+
+    // A regular file is replaced whole: the new archive is written beside it
+    // under a temporary name and renamed over it, so a failure (a full disk)
+    // leaves the old archive as it was. A symbolic link to an archive keeps
+    // pointing at the replaced file.
+    std::string target = path;
+    struct stat link {};
+    if (exists && lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        std::unique_ptr<char, decltype(&std::free)> resolved(realpath(path.c_str(), nullptr), &std::free);
+        if (!resolved)
+            return fail("cannot create");
+        target = resolved.get();
     }
-    const int writeErrno = errno;
-    if (!written) {
-        SetError(error, path + ": cannot write: " + ErrnoText(writeErrno));
-        return false;
+    const std::filesystem::path targetPath(target);
+    const std::string folderName = targetPath.has_parent_path() ? targetPath.parent_path().string() : ".";
+    const std::string fileName = targetPath.filename().string();
+    UniqueFd folder(open(folderName.empty() ? "/" : folderName.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.Valid())
+        return fail("cannot create");
+    if (fileName.empty() || fileName == "." || fileName == "..") {
+        errno = EISDIR;
+        return fail("cannot create");
     }
-    if (!CloseWritten(file)) {
-        SetError(error, path + ": cannot write: " + ErrnoText(errno));
-        return false;
-    }
+    PendingFile file;
+    if (!file.Create(folder.Get(), fileName))
+        return fail("cannot create");
+    if (exists && !file.SetMode(existing.st_mode))
+        return fail("cannot create");
+    if (!WriteArchive(names, entries, [&](const void* b, std::size_t n) { return file.Write(b, n); }))
+        return fail("cannot write");
+    if (!file.Commit(true))
+        return fail("cannot write");
     return true;
 }
 
@@ -352,79 +421,170 @@ std::string EscapeProblem(const std::string& name)
     return {};
 }
 
+// The components of a relative path, without empty and "." ones.
+std::vector<std::string> PathComponents(const std::string& relative)
+{
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start <= relative.size()) {
+        std::size_t end = relative.find('/', start);
+        if (end == std::string::npos)
+            end = relative.size();
+        std::string part = relative.substr(start, end - start);
+        if (!part.empty() && part != ".")
+            parts.push_back(std::move(part));
+        start = end + 1;
+    }
+    return parts;
 }
 
-bool PakArchive::ExtractAll(const std::string& prefix, std::vector<std::string>* problems) const
+// Opens (creating it when missing) the folder `name` inside `parent`,
+// refusing a symbolic link there. Returns the open folder, or an invalid one
+// with `problem` set.
+UniqueFd OpenSubfolder(int parent, const std::string& name, std::string& problem)
+{
+    if (mkdirat(parent, name.c_str(), 0777) != 0 && errno != EEXIST) {
+        problem = std::strerror(errno);
+        return UniqueFd();
+    }
+    struct stat info {};
+    if (fstatat(parent, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(info.st_mode)) {
+        problem = "it is a symbolic link, which is not followed";
+        return UniqueFd();
+    }
+    // O_NOFOLLOW also closes the gap between the check and the open.
+    UniqueFd folder(openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!folder.Valid())
+        problem = errno == ELOOP ? "it is a symbolic link, which is not followed" : std::strerror(errno);
+    return folder;
+}
+
+}
+
+bool PakArchive::ExtractAll(const std::string& prefix, std::vector<std::string>* problems,
+                            std::vector<std::string>* warnings) const
 {
     bool allWritten = true;
-    const auto report = [&](const std::string& line) {
+    const auto report = [&](const std::string& target, const std::string& line) {
         allWritten = false;
         if (problems)
-            problems->push_back(line);
+            problems->push_back(EscapedName(target) + ": " + line);
     };
+
+    // The prefix is a folder (given by the caller, links followed) and the
+    // start of a name in it; below that folder nothing is followed.
+    const std::size_t slash = prefix.rfind('/');
+    const std::string base = slash == std::string::npos ? "." : prefix.substr(0, slash + 1);
+    const std::string namePrefix = slash == std::string::npos ? prefix : prefix.substr(slash + 1);
+    std::error_code ignored;
+    std::filesystem::create_directories(base, ignored);
+    UniqueFd baseFolder(open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!baseFolder.Valid()) {
+        const std::string reason = ErrnoText(errno);
+        for (const std::string& name : names)
+            report(prefix + name, "cannot create: " + reason);
+        return allWritten;
+    }
+
+    std::set<std::vector<std::string>> extracted;
     for (std::size_t i = 0; i < names.size(); ++i) {
         const std::string target = prefix + names[i];
-        const std::string escape = EscapeProblem(names[i]);
-        if (!escape.empty()) {
-            report(target + ": not extracted: " + escape);
+        const std::string relative = namePrefix + names[i];
+        std::string problem = EscapeProblem(names[i]);
+        if (problem.empty())
+            problem = EscapeProblem(relative);
+        if (!problem.empty()) {
+            report(target, "not extracted: " + problem);
             continue;
         }
-        const std::filesystem::path folder = std::filesystem::path(target).parent_path();
-        std::error_code failure;
-        if (!folder.empty())
-            std::filesystem::create_directories(folder, failure);
-        if (failure) {
-            report(target + ": cannot create folder " + folder.string() + ": " + failure.message());
+        const std::vector<std::string> parts = PathComponents(relative);
+        if (parts.empty()) {
+            report(target, "not extracted: the entry name names no file");
             continue;
         }
-        FileHandle file(std::fopen(target.c_str(), "wb"));
-        if (!file) {
-            report(target + ": cannot create: " + ErrnoText(errno));
+        if (!extracted.insert(parts).second) {
+            // Readers find the first entry of a name; the later one is unreachable.
+            if (warnings)
+                warnings->push_back(EscapedName(target) + ": not extracted: an earlier entry has the same name");
             continue;
         }
-        const bool written = std::fwrite(entries[i].bytes.get(), 1, entries[i].size, file.get()) == entries[i].size;
-        const int writeErrno = errno;
-        if (!written) {
-            report(target + ": cannot write: " + ErrnoText(writeErrno));
+
+        UniqueFd walked;
+        int folder = baseFolder.Get();
+        std::string reached;
+        bool opened = true;
+        for (std::size_t k = 0; k + 1 < parts.size(); ++k) {
+            reached += (reached.empty() ? "" : "/") + parts[k];
+            UniqueFd next = OpenSubfolder(folder, parts[k], problem);
+            if (!next.Valid()) {
+                report(target, "cannot create folder " + EscapedName(base + reached) + ": " + problem);
+                opened = false;
+                break;
+            }
+            walked = std::move(next);
+            folder = walked.Get();
+        }
+        if (!opened)
+            continue;
+
+        const std::string& leaf = parts.back();
+        struct stat info {};
+        if (fstatat(folder, leaf.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
+            if (S_ISLNK(info.st_mode)) {
+                report(target, "not extracted: a symbolic link is in the way and is not followed");
+                continue;
+            }
+            if (!S_ISREG(info.st_mode)) {
+                report(target, S_ISDIR(info.st_mode) ? "cannot create: it is a folder"
+                                                     : "not extracted: it exists and is not a regular file");
+                continue;
+            }
+        }
+        // Written whole under a temporary name first: a failed write leaves
+        // no partial file, and a file of that name keeps its old contents.
+        PendingFile file;
+        if (!file.Create(folder, leaf)) {
+            report(target, "cannot create: " + ErrnoText(errno));
             continue;
         }
-        if (!CloseWritten(file))
-            report(target + ": cannot write: " + ErrnoText(errno));
+        if (!file.Write(entries[i].bytes.get(), entries[i].size) || !file.Commit(false))
+            report(target, "cannot write: " + ErrnoText(errno));
     }
     return allWritten;
 }
 
 bool PakArchive::AddFile(const std::string& path, std::string* error)
 {
+    const std::string shownPath = EscapedName(path);
     const std::string problem = NameProblem(path);
     if (!problem.empty()) {
-        SetError(error, Shortened(path) + ": cannot add: " + problem);
+        SetError(error, EscapedName(Shortened(path)) + ": cannot add: " + problem);
         return false;
     }
     FileHandle file(std::fopen(path.c_str(), "rb"));
     if (!file) {
-        SetError(error, path + ": cannot open: " + ErrnoText(errno));
+        SetError(error, shownPath + ": cannot open: " + ErrnoText(errno));
         return false;
     }
     struct stat info {};
     if (fstat(fileno(file.get()), &info) != 0) {
-        SetError(error, path + ": cannot open: " + ErrnoText(errno));
+        SetError(error, shownPath + ": cannot open: " + ErrnoText(errno));
         return false;
     }
     if (!S_ISREG(info.st_mode)) {
-        SetError(error, path + ": cannot add: not a regular file");
+        SetError(error, shownPath + ": cannot add: not a regular file");
         return false;
     }
     const auto size = static_cast<std::uint64_t>(info.st_size);
     if (size > std::numeric_limits<std::uint32_t>::max()) {
-        SetError(error, path + ": cannot add: larger than an entry can hold");
+        SetError(error, shownPath + ": cannot add: larger than an entry can hold");
         return false;
     }
     PakEntry entry;
     entry.size = static_cast<std::uint32_t>(size);
     entry.bytes = std::make_unique_for_overwrite<std::uint8_t[]>(entry.size);
     if (std::fread(entry.bytes.get(), 1, entry.size, file.get()) != entry.size) {
-        SetError(error, path + ": cannot read: "
+        SetError(error, shownPath + ": cannot read: "
                      + (std::ferror(file.get()) ? ErrnoText(errno) : std::string("the file changed while it was read")));
         return false;
     }
@@ -440,7 +600,7 @@ bool PakArchive::AddEntry(const std::string& name, const void* block, std::int32
         return false;
     }
     if (length < 0 || (length > 0 && block == nullptr)) {
-        SetError(error, "cannot add entry \"" + name + "\": invalid block");
+        SetError(error, "cannot add entry \"" + EscapedName(name) + "\": invalid block");
         return false;
     }
     PakEntry entry;

@@ -66,19 +66,32 @@ public:
     // Needs a current OpenGL context.
     void ReleaseTexture(GLuint texture);
 
-    // Writes the archive to `path` (created or truncated). Fails, touching no
-    // file, when a name is longer than maxNameLength bytes; fails when the
-    // file cannot be created, written or closed. `error` gets one line naming
-    // the file and the problem.
+    // Writes the archive to `path`. Fails, touching no file, when a name is
+    // longer than maxNameLength bytes. A regular file (new, or replaced; a
+    // symbolic link to one keeps pointing at it) is written under a temporary
+    // name in the same folder, forced to the disk and then renamed into
+    // place, so on any failure (a full disk) the old file is left exactly as
+    // it was and no temporary file remains; a replaced file keeps its
+    // permission bits. A device or pipe is written in place. `error` gets one
+    // line naming the file and the problem.
     bool Save(const std::string& path, std::string* error = nullptr) const;
 
     // Writes each entry, in archive order, to the file named `prefix`
     // followed directly by the entry name, byte for byte, creating the
-    // folders that path needs. An entry whose name is absolute or has a ".."
-    // component is refused (it would leave the prefix's folder). Entries that
-    // fail are skipped with one line each in `problems`; the others are still
-    // written. Returns true when every entry was written.
-    bool ExtractAll(const std::string& prefix, std::vector<std::string>* problems = nullptr) const;
+    // folders that path needs. The folder part of `prefix` is taken as given;
+    // below it no symbolic link is followed: a link where a folder or the
+    // file should be refuses that entry, so nothing is ever written outside
+    // the folder. An entry whose name is absolute or has a ".." component is
+    // refused too. Each file is written under a temporary name and renamed
+    // into place, so an entry that fails leaves no partial file (and an
+    // existing file of that name unchanged). An entry naming the same file as
+    // an earlier one is skipped with a line in `warnings`: the first entry of
+    // a name is the one readers find. Entries that fail are skipped with one
+    // line each in `problems`; the others are still written. Names in the
+    // lines are escaped (EscapedName). Returns true when every entry was
+    // written or skipped as a duplicate.
+    bool ExtractAll(const std::string& prefix, std::vector<std::string>* problems = nullptr,
+                    std::vector<std::string>* warnings = nullptr) const;
 
     // Appends an entry named `path` exactly as given, holding the file's
     // bytes. Fails, appending nothing, when the file cannot be opened or read,

@@ -8,6 +8,7 @@ namespace tarnwood {
 
 // The archive command-line tool, on the same PakArchive code the scene uses:
 //   list ARCHIVE              one line per entry: size in bytes, a tab, the name
+//                             (escaped as EscapedName does)
 //   extract ARCHIVE DIR       each entry to DIR/<name>, byte for byte
 //   create ARCHIVE FILE...    a new archive of the files, named as given
 //   --help

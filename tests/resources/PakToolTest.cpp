@@ -2,16 +2,19 @@
 
 #include "support/ChildProcess.h"
 #include "support/TempDir.h"
+#include "TinyTmpfs.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 
 namespace tarnwood {
 namespace {
 
 using test::ReadFileBytes;
 using test::TempDir;
+using test::TinyTmpfs;
 using test::WriteFileBytes;
 
 const std::string toolPath = std::string(TARNWOOD_INSTALL_DIR) + "/tarnwood-pak";
@@ -137,6 +140,121 @@ TEST(PakTool, ExtractRefusesNamesLeavingTheFolderAndWritesTheRest)
     EXPECT_NE(result.err.find("/etc/absolute: not extracted"), std::string::npos) << result.err;
     EXPECT_FALSE(std::filesystem::exists(dir.File("outside")));
     EXPECT_EQ(ReadFileBytes(target + "/kept/inner"), "good");
+}
+
+TEST(PakTool, CreateOverAnArchiveOnAFullDiskKeepsTheOldOne)
+{
+    TempDir dir;
+    const std::string disk = dir.File("disk");
+    TinyTmpfs tmpfs(disk, 64);
+    if (!tmpfs.Mounted())
+        GTEST_SKIP() << tmpfs.Problem();
+    WriteFileBytes(dir.File("small"), std::string(1000, 's'));
+    WriteFileBytes(dir.File("large"), std::string(200 * 1024, 'L'));
+    const std::string archive = disk + "/scene.pak";
+    ASSERT_EQ(RunTool({"create", archive, "small"}, dir.Path().string()).status, 0);
+    const std::string before = ReadFileBytes(archive);
+    ASSERT_EQ(before.size(), 4 + 1 + 5 + 4 + 1000u);
+
+    const ToolResult result = RunTool({"create", archive, "small", "large"}, dir.Path().string());
+    EXPECT_EQ(result.status, 1);
+    EXPECT_TRUE(IsOneLine(result.err)) << result.err;
+    EXPECT_NE(result.err.find(archive + ": cannot write: No space left on device"), std::string::npos) << result.err;
+    EXPECT_EQ(ReadFileBytes(archive), before) << "the old archive is intact";
+    std::set<std::string> left;
+    for (const auto& item : std::filesystem::directory_iterator(disk))
+        left.insert(item.path().filename().string());
+    EXPECT_EQ(left, std::set<std::string>{"scene.pak"}) << "no temporary file is left";
+
+    // With room again the same command replaces it.
+    ASSERT_EQ(RunTool({"create", archive, "small", "small"}, dir.Path().string()).status, 0);
+}
+
+TEST(PakTool, ExtractNeverFollowsSymbolicLinksInTheTargetFolder)
+{
+    TempDir dir;
+    const std::string target = dir.File("box");
+    const std::string outside = dir.File("outside");
+    std::filesystem::create_directories(target);
+    std::filesystem::create_directories(outside + "/folder");
+    WriteFileBytes(outside + "/file", "precious");
+    std::filesystem::create_directory_symlink(outside + "/folder", target + "/folderlink");
+    std::filesystem::create_symlink(outside + "/file", target + "/filelink");
+    std::filesystem::create_symlink(outside + "/created", target + "/dangling");
+    std::filesystem::create_directories(target + "/real");
+    std::filesystem::create_directory_symlink(outside + "/folder", target + "/real/deeper");
+
+    PakArchive archive;
+    const std::vector<std::string> refused = {"folderlink/planted", "filelink", "dangling", "real/deeper/x/y",
+                                              "./folderlink/../../outside-by-dots"};
+    for (const std::string& name : refused)
+        ASSERT_TRUE(archive.AddEntry(name, "evil", 4)) << name;
+    ASSERT_TRUE(archive.AddEntry("real/kept", "good", 4));
+    ASSERT_TRUE(archive.Save(dir.File("links.pak")));
+
+    const ToolResult result = RunTool({"extract", dir.File("links.pak"), target});
+    EXPECT_EQ(result.status, 1);
+    for (const std::string& name : refused)
+        EXPECT_NE(result.err.find(target + "/" + name + ": "), std::string::npos) << name << "\n" << result.err;
+    EXPECT_NE(result.err.find("symbolic link"), std::string::npos) << result.err;
+    EXPECT_EQ(ReadFileBytes(outside + "/file"), "precious");
+    EXPECT_TRUE(std::filesystem::is_empty(outside + "/folder"));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(outside + "/created")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("outside-by-dots")));
+    EXPECT_TRUE(std::filesystem::is_symlink(target + "/filelink")) << "the link itself is left alone";
+    EXPECT_EQ(ReadFileBytes(target + "/real/kept"), "good");
+}
+
+TEST(PakTool, TheFirstOfTwoEntriesOfOneNameIsKeptWithAWarning)
+{
+    TempDir dir;
+    PakArchive archive;
+    ASSERT_TRUE(archive.AddEntry("leaf", "first", 5));
+    ASSERT_TRUE(archive.AddEntry("other", "o", 1));
+    ASSERT_TRUE(archive.AddEntry("leaf", "second", 6));
+    ASSERT_TRUE(archive.AddEntry("./leaf", "third", 5));
+    ASSERT_TRUE(archive.Save(dir.File("dup.pak")));
+
+    const std::string target = dir.File("out");
+    const ToolResult extracted = RunTool({"extract", dir.File("dup.pak"), target});
+    EXPECT_EQ(extracted.status, 0) << extracted.err;
+    EXPECT_EQ(ReadFileBytes(target + "/leaf"), "first");
+    EXPECT_EQ(ReadFileBytes(target + "/other"), "o");
+    EXPECT_NE(extracted.err.find("tarnwood-pak: warning: " + target + "/leaf: not extracted: an earlier entry"),
+              std::string::npos)
+        << extracted.err;
+    EXPECT_NE(extracted.err.find(target + "/./leaf: not extracted"), std::string::npos) << extracted.err;
+
+    // A file named twice on the command line becomes one entry.
+    WriteFileBytes(dir.File("a"), "A");
+    const ToolResult created = RunTool({"create", "twice.pak", "a", "a"}, dir.Path().string());
+    EXPECT_EQ(created.status, 0) << created.err;
+    EXPECT_EQ(created.err, "tarnwood-pak: warning: a: given more than once; added only the first time\n");
+    EXPECT_EQ(RunTool({"list", dir.File("twice.pak")}).out, "1\ta\n");
+}
+
+TEST(PakTool, NamesAreEscapedInMessagesAndListings)
+{
+    TempDir dir;
+    PakArchive archive;
+    const std::string sneaky = "a\nfake: line\x1b[2J\x9b" "31m\\";
+    ASSERT_TRUE(archive.AddEntry("/" + sneaky, "x", 1));
+    ASSERT_TRUE(archive.AddEntry("caf\xc3\xa9\t", "y", 1));
+    ASSERT_TRUE(archive.Save(dir.File("names.pak")));
+    const std::string shown = "a\\nfake: line\\x1b[2J\\x9b31m\\\\";
+
+    const ToolResult listed = RunTool({"list", dir.File("names.pak")});
+    EXPECT_EQ(listed.status, 0);
+    EXPECT_EQ(listed.out, "1\t/" + shown + "\n1\tcaf\xc3\xa9\\t\n");
+
+    const ToolResult extracted = RunTool({"extract", dir.File("names.pak"), dir.File("out")});
+    EXPECT_EQ(extracted.status, 1);
+    EXPECT_TRUE(IsOneLine(extracted.err)) << extracted.err;
+    EXPECT_NE(extracted.err.find("//" + shown + ": not extracted: the entry name is an absolute path"),
+              std::string::npos)
+        << extracted.err;
+    EXPECT_EQ(extracted.err.find('\x1b'), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(dir.File("out/caf\xc3\xa9\t")), "y");
 }
 
 }
