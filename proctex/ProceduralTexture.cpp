@@ -30,7 +30,7 @@ public:
 
 bool ProceduralTexture::SizeAccepted(int width, int height)
 {
-    if (width < 1 || height < 1)
+    if (width < 1 || height < 1 || width > maxSide || height > maxSide)
         return false;
     // Without a current context nothing is written and the limit stays 0.
     GLint maxSize = 0;

@@ -14,18 +14,27 @@ class ProceduralTexture {
 public:
     using UserData = std::unique_ptr<void, FreeUserDataFn>;
 
+    // Largest width or height in texels. Every texture is regenerated and
+    // uploaded whole every frame, and its size comes from archives that users
+    // may replace: the implementation's own limit (16384 on Mesa) would let
+    // one description take gigabytes and seconds per frame. 2048 x 2048 is
+    // 16 MiB of pixels, eight times the largest the scene's content uses.
+    static constexpr int maxSide = 2048;
+
     // Makes a width x height RGBA texture whose storage is set up once with
     // glTexImage2D (linear filtering, GL_MODULATE, no mipmaps) and left bound.
     // The generator is not run: the texture gets its first content at the
     // first Regenerate. Takes ownership of `userData`. Needs a current OpenGL
     // context. Returns null, with no texture object left behind, when the
-    // implementation refuses the size (above its limit, or not a power of two
-    // where it needs one) or the pixel buffer cannot be allocated.
+    // size is refused (see SizeAccepted) or the pixel buffer cannot be
+    // allocated.
     static std::unique_ptr<ProceduralTexture> Create(GeneratorFn generator, UserData userData,
                                                      int width, int height);
 
-    // Whether the current OpenGL implementation can hold a width x height RGBA
-    // texture: within its size limit and, where it needs them, powers of two.
+    // Whether a width x height RGBA texture is accepted: both sides from 1 to
+    // maxSide, and the current OpenGL implementation can hold it (within its
+    // size limit and, where it needs them, powers of two). Larger requests
+    // are refused rather than shrunk, like any other unusable size.
     static bool SizeAccepted(int width, int height);
 
     // Deletes the OpenGL texture and frees the pixels and the user data.

@@ -25,8 +25,10 @@ public:
     // included. A new texture is made from the parsed description (see
     // ParseTextureDescription); its first content comes with the next
     // UpdateAll. A description naming an unknown generator, lacking a number,
-    // or giving a size the implementation cannot hold registers nothing and
-    // yields 0, so the mesh draws untextured.
+    // or giving a size that is refused (a side above
+    // ProceduralTexture::maxSide, or one the implementation cannot hold)
+    // registers nothing, allocates nothing and yields 0, so the mesh draws
+    // untextured.
     GLuint Acquire(const std::string& description);
     // Gives back one reference; the texture is deleted when the count reaches
     // 0. A description that is not registered changes nothing.

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <random>
 #include <string>
@@ -184,13 +185,19 @@ TEST_F(ProceduralTextureManagerTest, UnusableDescriptionsRegisterNothing)
     ASSERT_GT(maxSize, 0);
     const std::string tooWide = "a#Plasma" + std::to_string(maxSize + 1) + ",1,0,0,0";
     const std::string tooHigh = "a#Fire4," + std::to_string(maxSize + 1);
+    // Within the implementation's limit but beyond the cap: a fire of the GL
+    // maximum would take gigabytes, and every frame would regenerate it.
+    const std::string glMaximumFire = "a#Fire" + std::to_string(maxSize) + "x" + std::to_string(maxSize);
+    const int cap = ProceduralTexture::maxSide;
+    const std::string aboveCap = "a#Plasma" + std::to_string(cap + 1) + ",4,0,0,0";
 
     const std::string kept = "k#Plasma16,16,1,2,3";
     ASSERT_NE(Acquire(kept), 0u);
     for (const std::string& bad : {std::string("a#Noise64,64"), std::string("a#Plasma64,64,1,2"),
                                    std::string("a#Plasma0,64,1,2,3"), std::string("a#Fire2,64"),
                                    std::string("a#Fire64,1"), std::string("k#Plasma16"), tooWide,
-                                   tooHigh, std::string("a#Fire2147483647,2147483647"),
+                                   tooHigh, glMaximumFire, aboveCap,
+                                   std::string("a#Fire2147483647,2147483647"),
                                    std::string(""), std::string("#")}) {
         EXPECT_EQ(manager.Acquire(bad), 0u) << bad;
         EXPECT_EQ(manager.ReferenceCount(bad), 0) << bad;
@@ -199,11 +206,16 @@ TEST_F(ProceduralTextureManagerTest, UnusableDescriptionsRegisterNothing)
         EXPECT_EQ(manager.ReferenceCount(kept), 1) << bad;
     }
 
-    // The largest size the implementation allows is used.
-    const std::string widest = "w#Plasma" + std::to_string(maxSize) + ",1,0,0,0";
+    // The largest size allowed is used as it stands, square fires included.
+    const int largest = std::min(maxSize, cap);
+    const std::string widest = "w#Plasma" + std::to_string(largest) + ",1,0,0,0";
     const GLuint name = Acquire(widest);
     ASSERT_NE(name, 0u);
-    EXPECT_EQ(LevelParameter(name, GL_TEXTURE_WIDTH), maxSize);
+    EXPECT_EQ(LevelParameter(name, GL_TEXTURE_WIDTH), largest);
+    const GLuint fire = Acquire("f#Fire" + std::to_string(largest) + "x" + std::to_string(largest));
+    ASSERT_NE(fire, 0u);
+    EXPECT_EQ(LevelParameter(fire, GL_TEXTURE_WIDTH), largest);
+    EXPECT_EQ(LevelParameter(fire, GL_TEXTURE_HEIGHT), largest);
 }
 
 // Descriptions come from archives users may replace: texts built from the
