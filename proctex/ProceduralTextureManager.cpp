@@ -96,4 +96,12 @@ int ProceduralTextureManager::ReferenceCount(const std::string& description) con
     return it == entries_.end() ? 0 : it->count;
 }
 
+int ProceduralTextureManager::TotalReferenceCount() const
+{
+    int total = 0;
+    for (const Entry& entry : entries_)
+        total += entry.count;
+    return total;
+}
+
 }

@@ -42,6 +42,8 @@ public:
     std::size_t TextureCount() const { return entries_.size(); }
     // Outstanding acquisitions of `description`; 0 when it is not registered.
     int ReferenceCount(const std::string& description) const;
+    // Outstanding acquisitions of all descriptions together.
+    int TotalReferenceCount() const;
 
 private:
     struct Entry {

@@ -83,13 +83,23 @@ void SceneNode::CallHooks(int phase)
 
 void SceneNode::Render()
 {
+    Traverse(true);
+}
+
+void SceneNode::Update()
+{
+    Traverse(false);
+}
+
+void SceneNode::Traverse(bool draw)
+{
     currentNode = this;
     glPushMatrix();
     transform.Apply();
 
     if (!dying) {
         animations.Update();
-        if (hasMeshes) {
+        if (hasMeshes && draw) {
             CallHooks(1);
             if (transform.scaled) {
                 glPushMatrix();
@@ -121,9 +131,11 @@ void SceneNode::Render()
             SceneNode* child = children[i].get();
             if (dying)
                 child->dying = 1;
-            CallHooks(3);
-            child->Render();
-            CallHooks(4);
+            if (draw)
+                CallHooks(3);
+            child->Traverse(draw);
+            if (draw)
+                CallHooks(4);
         }
     }
 

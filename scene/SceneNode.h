@@ -89,7 +89,16 @@ public:
     // stack as it found it.
     void Render();
 
+    // The same traversal without drawing: places the node, advances its
+    // tracks, runs the kill protocol and visits the children in the same
+    // order, but draws or defers no mesh and calls no render hook (hooks only
+    // set drawing state). A frame made of Update instead of Render changes
+    // the scene exactly as a drawn one would. Needs a current OpenGL context
+    // for the matrix stack and the behaviours that set GL state.
+    void Update();
+
 private:
+    void Traverse(bool draw);
     void CallHooks(int phase);
 };
 
