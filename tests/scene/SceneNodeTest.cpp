@@ -247,6 +247,75 @@ TEST_F(SceneNodeTest, NodeKilledByItsOwnTrackIsDrawnOnceMoreThenDeleted)
     EXPECT_EQ(root.dying, 0);
 }
 
+// Frames made of Update instead of Render must leave the scene exactly as
+// drawn frames do (tracks, matrices the behaviours see, kill protocol), only
+// without hooks; a run mixing both matches a run of drawn frames.
+TEST_F(SceneNodeTest, UpdateAdvancesTheSceneAsRenderDoesWithoutHooks)
+{
+    struct Run {
+        std::vector<std::string> frames;
+        std::vector<Step> steps;
+        std::vector<std::string> hooks;
+    };
+    const auto run = [](const std::string& pattern) {
+        steps.clear();
+        hookCalls.clear();
+        frameTick = 0;
+        SceneNode root;
+        root.hasMeshes = 1;
+        root.SetPosition(1, 2, 3);
+        root.AddRenderHook(RecordHook, 0);
+        RunEndless(root, RecordStep, 0);
+        SceneNode* mover = AddNode(root);
+        mover->SetRotation(0, 30, 0);
+        mover->SetScale(2, 2, 2);
+        AnimationTrack turn(1, 1, 0.0);
+        turn.Configure(RecordStep, 0.0, 0.0, 0.0);
+        turn.userData = 1;
+        mover->script.AddCue();
+        mover->script.AddTrack(turn);
+        mover->script.Fire(0);
+        SceneNode* doomed = AddNode(*mover);
+        RunEndless(*doomed, [](int) {
+            RecordStep(2);
+            if (currentTrack->time > 250.0)
+                currentNode->Kill();
+        }, 2);
+        Run result;
+        std::uint32_t tick = 0;
+        for (char kind : pattern) {
+            tick += 70;
+            if (tick == 420)
+                root.Kill();
+            frameTick = tick;
+            glLoadIdentity();
+            if (kind == 'R')
+                root.Render();
+            else
+                root.Update();
+            EXPECT_EQ(ModelViewDepth(), 1);
+            result.frames.push_back(std::to_string(root.children.size()) + "/" + std::to_string(mover->children.size())
+                                    + " dying " + std::to_string(root.dying) + " dead " + std::to_string(root.dead));
+        }
+        result.steps = steps;
+        result.hooks = hookCalls;
+        return result;
+    };
+    const Run drawn = run("RRRRRRRRRR");
+    const Run mixed = run("UURUURUUUU");
+    EXPECT_EQ(mixed.frames, drawn.frames);
+    ASSERT_EQ(mixed.steps.size(), drawn.steps.size());
+    for (std::size_t i = 0; i < drawn.steps.size(); ++i) {
+        EXPECT_EQ(mixed.steps[i].node, drawn.steps[i].node) << i;
+        EXPECT_EQ(mixed.steps[i].time, drawn.steps[i].time) << i;
+        EXPECT_EQ(mixed.steps[i].modelView, drawn.steps[i].modelView) << i;
+    }
+    EXPECT_EQ(drawn.frames.back(), "0/0 dying 1 dead 1") << "the run reaches the end of the kill protocol";
+    // Hooks run only in the two drawn frames; in the second the root is dying.
+    EXPECT_EQ(mixed.hooks, (std::vector<std::string>{"1:0", "2:0", "3:0", "4:0", "3:0", "4:0"}));
+    EXPECT_EQ(drawn.hooks.size(), 5u * 4u + 2u);
+}
+
 TEST_F(SceneNodeTest, SweepDeletesAdjacentDeadChildrenAndKeepsTheOrder)
 {
     SceneNode root;
