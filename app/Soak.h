@@ -29,8 +29,13 @@ struct SoakSample {
     int proceduralTextures = 0;
     int proceduralReferences = 0;
     long residentKiB = 0;
+    // Real and CPU (user + system, all threads) seconds since the start.
     double seconds = 0;
+    double cpuSeconds = 0;
 };
+
+// CPU seconds (user + system) this process has used so far.
+double CpuSeconds();
 
 // Counts of the live scene and the process: leaves under the leaf spawner,
 // every node of both roots, the resource manager's archives, references and
@@ -48,8 +53,10 @@ long ResidentKiB();
 // hour it prints one table row of MeasureScene to `out`; at the end it kills
 // both roots, lets the kill protocol empty them, and reports whether
 // anything is still held. `args` are the arguments after the program name.
-// Returns 0 when memory stayed within `--rss-slack-kib` of the first hour's
-// figure and everything was given back, 1 otherwise, 2 on bad usage.
+// Returns 0 when, after the first hour, the resident memory never rose more
+// than `--rss-slack-kib` above that hour's figure and the later figures stay
+// within that slack either side of their middle, and everything was given
+// back; 1 otherwise, 2 on bad usage.
 int RunSoak(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }
