@@ -29,6 +29,8 @@ struct SoakSample {
     int proceduralTextures = 0;
     int proceduralReferences = 0;
     long residentKiB = 0;
+    // Bytes in live malloc blocks (0 under a sanitizer's allocator).
+    long heapInUseKiB = 0;
     // Real and CPU (user + system, all threads) seconds since the start.
     double seconds = 0;
     double cpuSeconds = 0;
