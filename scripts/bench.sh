@@ -30,7 +30,7 @@ for ((i = 0; i < rounds; ++i)); do
   else filter='BM_(PlasmaGenerate|PlasmaSixSinesPerTexel|FireStep|FirePlainStep)/256'; fi
   "$bench/bench_proctex" --benchmark_filter="$filter" --benchmark_min_time=0.2 --benchmark_format=csv 2>/dev/null |
     awk -F, -v dir="$tmp" '
-      NR == 1 { for (c = 1; c <= NF; ++c) if ($c == "ns_per_texel") col = c; next }
+      NR == 1 { for (c = 1; c <= NF; ++c) { h = $c; gsub(/"/, "", h); if (h == "ns_per_texel") col = c }; next }
       { name = $1; gsub(/"/, "", name); sub(/\/256$/, "", name); print $col > (dir "/" name) }'
   paste "$tmp/BM_PlasmaGenerate" "$tmp/BM_PlasmaSixSinesPerTexel" | tail -1 | awk '{print $2 / $1}' >> "$tmp/plasma_ratio"
   paste "$tmp/BM_FireStep" "$tmp/BM_FirePlainStep" | tail -1 | awk '{print $2 / $1}' >> "$tmp/fire_ratio"
