@@ -1,5 +1,6 @@
 #include "assets/MeshBuilder.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tarnwood {
@@ -147,14 +148,15 @@ void MeshBuilder::Tube(const std::vector<Vec3d>& centres, const std::vector<doub
 }
 
 void MeshBuilder::Sphere(double radius, int slices, int stacks, bool inward,
-                         const std::function<Vec3d(const Vec3d&)>& orient)
+                         const std::function<Vec3d(const Vec3d&)>& orient, int stacksBuilt)
 {
+    const int builtStacks = stacksBuilt < 0 ? stacks : std::min(stacksBuilt, stacks);
     auto point = [&](int i, int j) {
         const double lon = 2.0 * M_PI * i / slices;
         const double polar = M_PI * j / stacks;
         return orient(Vec3d{std::sin(polar) * std::cos(lon), std::sin(polar) * std::sin(lon), std::cos(polar)});
     };
-    for (int j = 0; j < stacks; ++j) {
+    for (int j = 0; j < builtStacks; ++j) {
         for (int i = 0; i < slices; ++i) {
             const Vec3d p00 = point(i, j);
             const Vec3d p10 = point(i + 1, j);

@@ -42,9 +42,11 @@ public:
     // A sphere of `radius` about the origin: `slices` segments around (s from 0
     // to 1) and `stacks` from the +z pole (t 0) to the -z pole (t 1). `orient`
     // turns each unit point before it is scaled. Normals and winding face
-    // outwards, or inwards with `inward` (a dome seen from inside).
+    // outwards, or inwards with `inward` (a dome seen from inside). With
+    // `stacksBuilt` at 0 or more only the first that many stacks from the +z
+    // pole are built (the rest would be hidden).
     void Sphere(double radius, int slices, int stacks, bool inward,
-                const std::function<Vec3d(const Vec3d&)>& orient);
+                const std::function<Vec3d(const Vec3d&)>& orient, int stacksBuilt = -1);
 
 private:
     BakedMesh& mesh;

@@ -43,14 +43,8 @@ constexpr double groundRadius = 146.0;
 BakedModel MakeSky()
 {
     BakedModel model;
-    BakedMesh dome;
-    dome.texture = skyImage;
-    dome.material = UnlitMaterial(false);
-    MeshBuilder b(dome);
-    // Normals face the centre, where the viewer is.
-    b.Sphere(skyRadius, 32, 16, true, [](const Vec3d& p) { return p; });
-    model.meshes.push_back(std::move(dome));
-
+    // The ground comes first: drawn before the dome, it hides the dome's
+    // lower band by depth before that band is shaded.
     BakedMesh ground;
     ground.texture = groundImage;
     ground.material = UnlitMaterial(false);
@@ -59,6 +53,17 @@ BakedModel MakeSky()
         return std::array<double, 2>{around * 4.0, out};
     });
     model.meshes.push_back(std::move(ground));
+
+    BakedMesh dome;
+    dome.texture = skyImage;
+    dome.material = UnlitMaterial(false);
+    MeshBuilder b(dome);
+    // Normals face the centre, where the viewer is. Stacks from the tenth
+    // down lie below the ground and within its radius (150 sin 112.5 degrees
+    // is under 139), so from anywhere above the ground they are never seen
+    // and are left out.
+    b.Sphere(skyRadius, 32, 16, true, [](const Vec3d& p) { return p; }, 10);
+    model.meshes.push_back(std::move(dome));
     return model;
 }
 

@@ -1,9 +1,11 @@
 #include "proctex/FireState.h"
 #include "proctex/PlasmaGenerate.h"
+#include "support/FireReference.h"
 #include "support/PlasmaReference.h"
 
 #include <benchmark/benchmark.h>
 
+#include <array>
 #include <cstdlib>
 #include <vector>
 
@@ -74,9 +76,31 @@ void BM_FireStep(benchmark::State& state)
     SetTexelCounters(state, size, size);
 }
 
+// The same fire, stepped and coloured by the plain loop.
+void BM_FirePlainStep(benchmark::State& state)
+{
+    const int size = static_cast<int>(state.range(0));
+    auto fire = FireState::Create(size, size);
+    std::array<FireState::Colour, 256> palette{};
+    for (int i = 0; i < 256; ++i)
+        palette[i] = fire->PaletteEntry(i);
+    test::FireReference reference(size, size);
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(size) * size * 4);
+    std::srand(1);
+    for (int i = 0; i < 200; ++i)
+        reference.StepInto(pixels.data(), palette);
+    for (auto _ : state) {
+        reference.StepInto(pixels.data(), palette);
+        benchmark::DoNotOptimize(pixels.data());
+        benchmark::ClobberMemory();
+    }
+    SetTexelCounters(state, size, size);
+}
+
 BENCHMARK(BM_PlasmaGenerate)->Arg(256)->Arg(512);
 BENCHMARK(BM_PlasmaSixSinesPerTexel)->Arg(256)->Arg(512);
 BENCHMARK(BM_FireStep)->Arg(256)->Arg(512);
+BENCHMARK(BM_FirePlainStep)->Arg(256)->Arg(512);
 
 }
 }

@@ -7,6 +7,9 @@
 
 namespace tarnwood {
 
+// The code paths of the fire step, for comparing them with each other.
+enum class FirePath { Portable, Avx2, Avx512 };
+
 // The heat of one fire texture between frames, and its palette.
 //
 // The heat grid is width x (height + 3) byte cells, row after row: rows 0 to
@@ -35,8 +38,13 @@ public:
 
     // Advances the fire by one step and writes its visible rows, through the
     // palette, to `pixels` (width x height texels of 4 bytes). Random numbers
-    // come from the C library's rand().
+    // come from the C library's rand(). Uses the fastest code path the
+    // processor offers; every path gives the same heat and texels.
     void Step(std::uint8_t* pixels);
+    // Step on the given path; an unavailable path falls back to Portable.
+    void StepOn(FirePath path, std::uint8_t* pixels);
+    // Whether this build and processor can run `path`.
+    static bool PathAvailable(FirePath path);
 
     const Colour& PaletteEntry(int index) const { return palette_[index & 0xFF]; }
     int Width() const { return width_; }
@@ -50,6 +58,9 @@ private:
               std::unique_ptr<std::uint8_t[]> next);
 
     std::array<Colour, 256> palette_{};
+    // The palette by channel (red, green, blue, alpha planes of 256 bytes),
+    // kept with it for table look-ups in SIMD registers.
+    alignas(64) std::array<std::array<std::uint8_t, 256>, 4> planes_{};
     std::unique_ptr<std::uint8_t[]> current_;
     std::unique_ptr<std::uint8_t[]> next_;
     int width_;

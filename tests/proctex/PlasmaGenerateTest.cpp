@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <tuple>
 #include <vector>
 
 namespace tarnwood {
@@ -35,25 +36,41 @@ struct SizeCase {
     int height;
 };
 
-class PlasmaMatchesPlainFormula : public ::testing::TestWithParam<SizeCase> {};
+// Every code path of the generator (the portable loop and the SIMD ones the
+// processor offers) must give the plain formula's bytes.
+class PlasmaMatchesPlainFormula : public ::testing::TestWithParam<std::tuple<PlasmaPath, SizeCase>> {};
 
 TEST_P(PlasmaMatchesPlainFormula, BitForBitAtManyTimes)
 {
-    const auto [width, height] = GetParam();
+    const auto [path, size] = GetParam();
+    const auto [width, height] = size;
+    if (!PlasmaPathAvailable(path))
+        GTEST_SKIP() << "this processor lacks the path";
     const PlasmaColour colour{250, 7, 131};
     for (std::int32_t time : {0, 1, 999, 123456, -77777, 86400000, INT32_MAX, INT32_MIN}) {
         std::vector<std::uint8_t> expected(static_cast<std::size_t>(width) * height * 4);
         PlasmaReference(time, width, height, expected.data(), colour);
-        EXPECT_EQ(Generate(time, width, height, colour), expected)
-            << width << "x" << height << " at t = " << time;
+        std::vector<std::uint8_t> pixels(expected.size(), 0xA5);
+        PlasmaGenerateOn(path, time, width, height, pixels.data(), colour);
+        EXPECT_EQ(pixels, expected) << width << "x" << height << " at t = " << time;
     }
 }
 
-// Sizes around the grid spacing and beyond the generator's internal block of
-// 512 columns, powers of two and not.
-INSTANTIATE_TEST_SUITE_P(Sizes, PlasmaMatchesPlainFormula, ::testing::Values(
-    SizeCase{1, 1}, SizeCase{2, 3}, SizeCase{16, 16}, SizeCase{17, 33}, SizeCase{64, 64},
-    SizeCase{256, 256}, SizeCase{600, 5}, SizeCase{1030, 3}));
+// Sizes around the grid spacing, the SIMD widths and the generator's internal
+// block of 512 columns, square and not.
+INSTANTIATE_TEST_SUITE_P(Sizes, PlasmaMatchesPlainFormula, ::testing::Combine(
+    ::testing::Values(PlasmaPath::Portable, PlasmaPath::Sse2, PlasmaPath::Avx2, PlasmaPath::Avx512),
+    ::testing::Values(SizeCase{1, 1}, SizeCase{2, 3}, SizeCase{16, 16}, SizeCase{17, 33},
+                      SizeCase{64, 64}, SizeCase{256, 256}, SizeCase{600, 5}, SizeCase{1030, 3},
+                      SizeCase{523, 523})));
+
+TEST(PlasmaGenerate, DefaultPathMatchesPlainFormula)
+{
+    const PlasmaColour colour{3, 200, 99};
+    std::vector<std::uint8_t> expected(256 * 256 * 4);
+    PlasmaReference(4567, 256, 256, expected.data(), colour);
+    EXPECT_EQ(Generate(4567, 256, 256, colour), expected);
+}
 
 TEST(PlasmaGenerate, OriginAtTimeZeroIsMiddleValueOnTheGrid)
 {

@@ -1,0 +1,352 @@
+// Frame cost, heap allocations and start-up of the real scene, each next to
+// the bare clear + swap loop measured in the same run.
+//
+//   bench_scene frames [--rounds R] [--frames K] [--no-multisample]
+//     R alternating rounds of K bare frames and K scene frames (after the
+//     delayed model has joined); prints CPU and wall milliseconds per frame,
+//     min and median over the rounds, their ratios, and the heap allocations
+//     per steady frame of each.
+//   bench_scene startup bare|scene [--no-multisample]
+//     One measurement per process (a GL context is made once): milliseconds
+//     from the video mode being set to the first buffer swap returning, for
+//     the bare loop or for the scene build plus its first frame.
+//
+// Needs an X display (run under xvfb-run); scripts/bench.sh drives it.
+
+#include "app/Display.h"
+#include "app/MainLoop.h"
+#include "app/Settings.h"
+#include "content/TreeScene.h"
+#include "proctex/ProceduralTextureManager.h"
+#include "resources/ResourceManager.h"
+#include "resources/TransparentList.h"
+#include "scene/WallClock.h"
+
+#include <GL/gl.h>
+#include <SDL/SDL.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <vector>
+
+// Counting every heap allocation of the process, the GL driver's threads
+// included: the C allocator's entry points are wrapped around glibc's own.
+// Sanitizer builds keep their own allocator and count nothing.
+#if defined(__SANITIZE_ADDRESS__)
+#define TARNWOOD_COUNT_ALLOCATIONS 0
+#else
+#define TARNWOOD_COUNT_ALLOCATIONS 1
+#endif
+
+namespace {
+std::atomic<long> allocations{0};
+}
+
+#if TARNWOOD_COUNT_ALLOCATIONS
+extern "C" {
+void* __libc_malloc(size_t);
+void* __libc_calloc(size_t, size_t);
+void* __libc_realloc(void*, size_t);
+void* __libc_memalign(size_t, size_t);
+
+void* malloc(size_t size)
+{
+    allocations.fetch_add(1, std::memory_order_relaxed);
+    return __libc_malloc(size);
+}
+void* calloc(size_t count, size_t size)
+{
+    allocations.fetch_add(1, std::memory_order_relaxed);
+    return __libc_calloc(count, size);
+}
+void* realloc(void* block, size_t size)
+{
+    allocations.fetch_add(1, std::memory_order_relaxed);
+    return __libc_realloc(block, size);
+}
+void* memalign(size_t alignment, size_t size)
+{
+    allocations.fetch_add(1, std::memory_order_relaxed);
+    return __libc_memalign(alignment, size);
+}
+void* aligned_alloc(size_t alignment, size_t size)
+{
+    return memalign(alignment, size);
+}
+int posix_memalign(void** out, size_t alignment, size_t size)
+{
+    void* block = memalign(alignment, size);
+    if (block == nullptr)
+        return 12;  // ENOMEM
+    *out = block;
+    return 0;
+}
+}
+#endif
+
+namespace tarnwood {
+namespace {
+
+double Seconds(clockid_t clock)
+{
+    timespec now{};
+    clock_gettime(clock, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+double CpuSeconds() { return Seconds(CLOCK_PROCESS_CPUTIME_ID); }
+double WallSeconds() { return Seconds(CLOCK_MONOTONIC); }
+
+struct Options {
+    std::string mode;
+    std::string variant;
+    int rounds = 5;
+    int frames = 20;
+    bool multisample = true;
+};
+
+bool ParseOptions(int argc, char** argv, Options& options)
+{
+    if (argc < 2)
+        return false;
+    options.mode = argv[1];
+    for (int i = 2; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--no-multisample")
+            options.multisample = false;
+        else if (arg == "--rounds" && i + 1 < argc)
+            options.rounds = std::max(1, std::atoi(argv[++i]));
+        else if (arg == "--frames" && i + 1 < argc)
+            options.frames = std::max(1, std::atoi(argv[++i]));
+        else if (arg == "bare" || arg == "scene")
+            options.variant = arg;
+        else
+            return false;
+    }
+    if (options.mode == "startup")
+        return !options.variant.empty();
+    return options.mode == "frames";
+}
+
+// The display as the scene mode opens it; without multisampling the mode is
+// set again with no samples and the display's GL state applied once more.
+std::unique_ptr<Display> OpenDisplay(bool multisample)
+{
+    auto display = std::make_unique<Display>(0, 0, 0);
+    if (multisample)
+        return display;
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 0);
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 0);
+    SDL_GL_SetAttribute(SDL_GL_ACCELERATED_VISUAL, 0);
+    if (SDL_SetVideoMode(display->Width(), display->Height(), 32, SDL_OPENGL | SDL_FULLSCREEN) == nullptr) {
+        std::fprintf(stderr, "bench_scene: video mode without multisampling failed: %s\n", SDL_GetError());
+        std::exit(1);
+    }
+    glEnable(GL_TEXTURE_2D);
+    glShadeModel(GL_SMOOTH);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClearDepth(1.0);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glAlphaFunc(GL_GREATER, 0.9f);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glLightModeli(0x81F8 /* GL_LIGHT_MODEL_COLOR_CONTROL */, 0x81FA /* GL_SEPARATE_SPECULAR_COLOR */);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    display->Resize(display->Width(), display->Height());
+    return display;
+}
+
+void DrainEvents()
+{
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+    }
+}
+
+void BareFrame()
+{
+    DrainEvents();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    SDL_GL_SwapBuffers();
+}
+
+int NodeCount(const SceneNode& node)
+{
+    int count = 1;
+    for (const auto& child : node.children)
+        count += NodeCount(*child);
+    return count;
+}
+
+int NodeCount(const SceneRoots& roots) { return NodeCount(*roots.worldRoot) + NodeCount(*roots.overlayRoot); }
+
+void Prepare()
+{
+    ResourceManager::Instance();
+    ProceduralTextureManager::Instance();
+    TransparentList::Instance();
+    std::srand(1);
+    ResourceManager::Instance().SetBasePath(TARNWOOD_INSTALL_DIR "/");
+    std::tm moment{};
+    moment.tm_year = 2026 - 1900;
+    moment.tm_mon = 2;
+    moment.tm_mday = 14;
+    moment.tm_hour = 10;
+    moment.tm_min = 59;
+    moment.tm_sec = 40;
+    moment.tm_isdst = -1;
+    WallClock::Instance().FixLocal(moment, true);
+}
+
+struct Stats {
+    double min;
+    double median;
+};
+
+Stats Summarise(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return {values.front(), values[values.size() / 2]};
+}
+
+int RunFrames(const Options& options)
+{
+    Prepare();
+    auto display = OpenDisplay(options.multisample);
+    SceneRoots roots = BuildTreeScene(Settings{}, *display);
+
+    // Reach the steady scene cheaply: everything past the first frame is
+    // clipped away until the delayed model has joined.
+    std::uint32_t tick = 0;
+    RenderFrame(roots, tick);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, 0, 1, 1);
+    while (tick < 62000) {
+        tick += 50;
+        RenderFrame(roots, tick);
+    }
+    glDisable(GL_SCISSOR_TEST);
+    for (int i = 0; i < 30; ++i) {
+        tick += 16;
+        RenderFrame(roots, tick);
+        SDL_GL_SwapBuffers();
+        BareFrame();
+    }
+
+    std::vector<double> bareCpu, sceneCpu, bareWall, sceneWall;
+    long bareAllocations = 0, steadyAllocations = 0, nodeAllocations = 0;
+    int bareFrames = 0, steadyFrames = 0, nodeFrames = 0;
+    for (int round = 0; round < options.rounds; ++round) {
+        double cpu = CpuSeconds();
+        double wall = WallSeconds();
+        for (int i = 0; i < options.frames; ++i) {
+            const long before = allocations.load();
+            BareFrame();
+            bareAllocations += allocations.load() - before;
+            ++bareFrames;
+        }
+        bareCpu.push_back((CpuSeconds() - cpu) * 1000.0 / options.frames);
+        bareWall.push_back((WallSeconds() - wall) * 1000.0 / options.frames);
+
+        cpu = CpuSeconds();
+        wall = WallSeconds();
+        for (int i = 0; i < options.frames; ++i) {
+            const int nodesBefore = NodeCount(roots);
+            const long before = allocations.load();
+            DrainEvents();
+            tick += 16;
+            RenderFrame(roots, tick);
+            SDL_GL_SwapBuffers();
+            const long made = allocations.load() - before;
+            if (NodeCount(roots) > nodesBefore) {
+                nodeAllocations += made;
+                ++nodeFrames;
+            } else {
+                steadyAllocations += made;
+                ++steadyFrames;
+            }
+        }
+        sceneCpu.push_back((CpuSeconds() - cpu) * 1000.0 / options.frames);
+        sceneWall.push_back((WallSeconds() - wall) * 1000.0 / options.frames);
+    }
+
+    const Stats bc = Summarise(bareCpu), sc = Summarise(sceneCpu);
+    const Stats bw = Summarise(bareWall), sw = Summarise(sceneWall);
+    std::vector<double> cpuRatios, wallRatios;
+    for (std::size_t i = 0; i < sceneCpu.size(); ++i) {
+        cpuRatios.push_back(sceneCpu[i] / bareCpu[i]);
+        wallRatios.push_back(sceneWall[i] / bareWall[i]);
+    }
+    const Stats cr = Summarise(cpuRatios), wr = Summarise(wallRatios);
+    const char* label = options.multisample ? "multisampled" : "no multisampling";
+    std::printf("frame %dx%d %s, %d rounds x %d frames (min / median)\n", display->Width(),
+                display->Height(), label, options.rounds, options.frames);
+    std::printf("  CPU ms/frame   scene %7.2f / %7.2f   bare %7.2f / %7.2f   ratio %5.2f / %5.2f\n",
+                sc.min, sc.median, bc.min, bc.median, cr.min, cr.median);
+    std::printf("  wall ms/frame  scene %7.2f / %7.2f   bare %7.2f / %7.2f   ratio %5.2f / %5.2f\n",
+                sw.min, sw.median, bw.min, bw.median, wr.min, wr.median);
+    std::printf("  frames/s       scene %7.1f (best) %7.1f (median)   bare %7.1f / %7.1f\n",
+                1000.0 / sw.min, 1000.0 / sw.median, 1000.0 / bw.min, 1000.0 / bw.median);
+    if (TARNWOOD_COUNT_ALLOCATIONS) {
+        std::printf("  allocations/frame  scene steady %.2f (%d frames)   bare %.2f (%d frames)"
+                    "   frames adding nodes %.1f (%d frames)\n",
+                    steadyFrames ? static_cast<double>(steadyAllocations) / steadyFrames : 0.0, steadyFrames,
+                    static_cast<double>(bareAllocations) / bareFrames, bareFrames,
+                    nodeFrames ? static_cast<double>(nodeAllocations) / nodeFrames : 0.0, nodeFrames);
+    }
+
+    roots.worldRoot.reset();
+    roots.overlayRoot.reset();
+    display.reset();
+    return 0;
+}
+
+int RunStartup(const Options& options)
+{
+    Prepare();
+    auto display = OpenDisplay(options.multisample);
+    const double start = WallSeconds();
+    SceneRoots roots;
+    double built = start;
+    if (options.variant == "scene") {
+        roots = BuildTreeScene(Settings{}, *display);
+        built = WallSeconds();
+        RenderFrame(roots, SDL_GetTicks());
+        SDL_GL_SwapBuffers();
+    } else {
+        BareFrame();
+    }
+    const double elapsed = WallSeconds() - start;
+    std::printf("startup %s %.2f ms", options.variant.c_str(), elapsed * 1000.0);
+    if (options.variant == "scene")
+        std::printf(" (scene build %.2f ms, first frame %.2f ms)", (built - start) * 1000.0,
+                    (elapsed - (built - start)) * 1000.0);
+    std::printf("\n");
+    roots.worldRoot.reset();
+    roots.overlayRoot.reset();
+    display.reset();
+    return 0;
+}
+
+}
+}
+
+int main(int argc, char** argv)
+{
+    tarnwood::Options options;
+    if (!tarnwood::ParseOptions(argc, argv, options)) {
+        std::fprintf(stderr,
+                     "usage: bench_scene frames [--rounds R] [--frames K] [--no-multisample]\n"
+                     "       bench_scene startup bare|scene [--no-multisample]\n");
+        return 2;
+    }
+    return options.mode == "frames" ? tarnwood::RunFrames(options) : tarnwood::RunStartup(options);
+}
