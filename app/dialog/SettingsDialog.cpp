@@ -94,7 +94,7 @@ std::string ResolutionText(int index)
 
 class Dialog {
 public:
-    Dialog(const SettingsLocations& locations, bool forAllUsers);
+    Dialog(const SettingsLocations& locations, bool forAllUsers, std::ostream& err);
     ~Dialog();
     Dialog(const Dialog&) = delete;
     Dialog& operator=(const Dialog&) = delete;
@@ -126,6 +126,7 @@ private:
     static gboolean OnEndSignal(gpointer self);
 
     SettingsLocations locations;
+    std::ostream& err;
     Settings settings;
     PreviewPlayer player;
     bool loading = false;
@@ -155,7 +156,8 @@ private:
     GtkWidget* targetLabel = nullptr;
 };
 
-Dialog::Dialog(const SettingsLocations& locations, bool forAllUsers) : locations(locations)
+Dialog::Dialog(const SettingsLocations& locations, bool forAllUsers, std::ostream& err)
+    : locations(locations), err(err)
 {
     const bool machine = forAllUsers && MachineSettingsWritable(locations);
     settings = StartingSettings(locations, machine ? SettingsScope::Machine : SettingsScope::User);
@@ -504,7 +506,10 @@ bool Dialog::Save()
     WriteFailure failure;
     if (ChangeSettings(locations, scope, [&chosen](Settings& s) { s = chosen; }, written, failure))
         return true;
-    ShowError(DescribeWriteFailure(TargetFile(locations, scope), scope, failure), GTK_MESSAGE_ERROR);
+    const std::string text = DescribeWriteFailure(TargetFile(locations, scope), scope, failure);
+    ShowError("C" + text.substr(1), GTK_MESSAGE_ERROR);
+    // Also for the session's log, where the dialog may be long gone.
+    err << "config: " << text << std::flush;
     return false;
 }
 
@@ -557,7 +562,7 @@ int RunSettingsDialog(const SettingsLocations& locations, bool forAllUsers, std:
         err << "config: cannot open the X display " << display << " for the settings dialog.\n";
         return kNoDialog;
     }
-    Dialog dialog(locations, forAllUsers);
+    Dialog dialog(locations, forAllUsers, err);
     dialog.Run();
     return 0;
 }
