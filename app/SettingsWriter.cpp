@@ -117,16 +117,16 @@ bool WriteSettingsFile(const std::string& path, const Settings& settings, WriteF
     std::string step;
     int error = 0;
     if (!WriteAll(file.Get(), EncodeSettings(settings)))
-        step = "write " + temporary;
+        step = "write the new settings in " + folder;
     else if (fchmod(file.Get(), 0644) != 0)
-        step = "make " + temporary + " readable for every user";
+        step = "make the new settings file readable for every user";
     else if (fsync(file.Get()) != 0)
-        step = "flush " + temporary + " to the disk";
+        step = "save the new settings to the disk in " + folder;
     if (!step.empty())
         error = errno;
     if (!file.Close() && error == 0) {
         error = errno;
-        step = "close " + temporary;
+        step = "save the new settings to the disk in " + folder;
     }
     if (error == 0 && rename(temporary.c_str(), path.c_str()) != 0) {
         error = errno;
