@@ -139,7 +139,7 @@ int RunConfigProgram(const std::vector<std::string>& arguments, const SettingsLo
             return 2;
         }
         if (dialog == nullptr) {
-            err << "config: this config was built without its settings dialog (GTK 3 was missing); "
+            err << "config: this config was built without its settings dialog (it needs GTK 3); "
                    "use config --set instead.\n";
             return 1;
         }
