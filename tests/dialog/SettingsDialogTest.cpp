@@ -155,9 +155,9 @@ protected:
     // Keys pressed in the dialog, such as "alt+a" for the choice "_Analogue".
     void Press(unsigned long window, const std::string& keys)
     {
-        ASSERT_EQ(test::RunShell("xdotool windowfocus --sync " + std::to_string(window) + " key --delay 80 " + keys,
-                                 server->Display()),
-                  0);
+        const std::string command =
+            "timeout 20 xdotool windowfocus --sync " + std::to_string(window) + " key --delay 80 " + keys;
+        ASSERT_EQ(test::RunShell(command, server->Display()), 0);
     }
 
     std::vector<std::uint32_t> ReadBack(unsigned long window, int& width, int& height)
