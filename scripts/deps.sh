@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   libgtk-3-dev
   xvfb xauth xdotool x11-utils imagemagick
+  xscreensaver
 )
 
 missing=()
