@@ -4,7 +4,6 @@
 #include "app/Settings.h"
 #include "app/SettingsWriter.h"
 
-#include <fstream>
 
 namespace tarnwood {
 
@@ -52,10 +51,16 @@ void ShowSettings(const Settings& settings, std::ostream& out)
 void ShowUsage(std::ostream& out)
 {
     out << "Usage:\n"
-           "  config                              show the settings\n"
-           "  config --set NAME=VALUE [...]       change settings, keep the others\n"
-           "  config --reset                      go back to the defaults\n"
+           "  config                              the settings dialog (with an X display), else --list\n"
+           "  config --list                       show the settings in effect and the file that holds them\n"
+           "  config --dialog                     the settings dialog\n"
+           "  config --set NAME=VALUE [...]       change your own settings, keep the others\n"
+           "  config --reset                      remove your own settings: the machine-wide ones apply again\n"
+           "  config --system --set|--reset|...   the same for the machine-wide settings of every user\n"
+           "                                      (administrators; --reset writes the defaults)\n"
            "  config --help                       show this help\n"
+           "\n"
+           "Your own settings file wins when it exists; else the machine-wide one applies; else the defaults.\n"
            "\n"
            "Settings (on or off):\n";
     for (const FlagField& flag : kFlagFields)
@@ -68,86 +73,129 @@ void ShowUsage(std::ostream& out)
     out << "\nExample: config --set showClock=on analogClock=on displayMode=1024x768\n";
 }
 
-// The settings as the file holds them now; the defaults when there is none.
-Settings ReadCurrent(const std::string& settingsPath, bool& fileFound)
+void ShowListing(const SettingsLocations& locations, SettingsScope scope, std::ostream& out)
 {
-    std::ifstream in(settingsPath, std::ios::binary);
-    fileFound = in.is_open();
-    if (!fileFound)
-        return Settings();
-    return Settings(in);
-}
-
-// Applies one NAME=VALUE; false with a message on `err` when it is refused.
-bool ApplyAssignment(const std::string& assignment, Settings& settings, std::ostream& err)
-{
-    std::string problem;
-    if (ApplySettingAssignment(assignment, settings, problem))
-        return true;
-    err << "config: " << problem << "\n";
-    return false;
-}
-
-int Save(const std::string& settingsPath, const Settings& settings, std::ostream& out, std::ostream& err)
-{
-    std::string problem;
-    if (!WriteSettingsFile(settingsPath, settings, problem)) {
-        const std::string::size_type slash = settingsPath.rfind('/');
-        const std::string folder = slash == std::string::npos ? std::string(".") : settingsPath.substr(0, slash);
-        err << "config: cannot write the settings file " << settingsPath << ": " << problem << ".\n"
-            << "The settings are shared by every user of this machine and kept in the folder " << folder
-            << " (the first folder of $XDG_CONFIG_DIRS, /etc/xdg by default).\n"
-            << "Run config as an administrator (for example with sudo), or create that folder and make it writable for you.\n"
-            << "Nothing was changed.\n";
-        return 1;
-    }
-    out << "Saved " << settingsPath << ":\n";
+    const std::string path = scope == SettingsScope::User ? locations.Effective() : locations.machine;
+    bool found = false;
+    const Settings settings = ReadSettingsFile(path, found);
+    if (scope == SettingsScope::Machine)
+        out << "Machine-wide Tarnwood settings, for every user without settings of their own ("
+            << (found ? path : path + ", not written yet: the defaults") << "):\n";
+    else if (path == locations.user)
+        out << "Tarnwood settings in effect: your own (" << path << "):\n";
+    else if (found)
+        out << "Tarnwood settings in effect: the machine-wide ones (" << path
+            << "); you have none of your own (" << locations.user << "):\n";
+    else
+        out << "Tarnwood settings in effect: the defaults; there is no settings file yet (yours would be "
+            << locations.user << ", the machine-wide one " << path << "):\n";
     ShowSettings(settings, out);
-    return 0;
+    out << "\nChange them with: config" << (scope == SettingsScope::Machine ? " --system" : "")
+        << " --set NAME=VALUE [...]   (config --help lists names and values)\n";
 }
 
-}
-
-int RunConfigProgram(const std::vector<std::string>& arguments, const std::string& settingsPath,
-                     std::ostream& out, std::ostream& err)
+int ReportFailure(const std::string& path, SettingsScope scope, const WriteFailure& failure, std::ostream& err)
 {
-    if (arguments.empty()) {
-        bool fileFound = false;
-        const Settings settings = ReadCurrent(settingsPath, fileFound);
-        out << "Tarnwood settings (" << settingsPath << (fileFound ? "" : ", not written yet: the defaults")
-            << "):\n";
-        ShowSettings(settings, out);
-        out << "\nChange them with: config --set NAME=VALUE [...]   (config --help lists names and values)\n";
+    err << "config: " << DescribeWriteFailure(path, scope, failure);
+    return 1;
+}
+
+}
+
+int RunConfigProgram(const std::vector<std::string>& arguments, const SettingsLocations& locations,
+                     std::ostream& out, std::ostream& err, SettingsDialog dialog)
+{
+    SettingsScope scope = SettingsScope::User;
+    std::vector<std::string> words;
+    for (const std::string& argument : arguments) {
+        if (argument == "--system")
+            scope = SettingsScope::Machine;
+        else
+            words.push_back(argument);
+    }
+    const std::string command = words.empty() ? std::string() : words[0];
+    const std::string& target = TargetFile(locations, scope);
+
+    if (command.empty() && dialog != nullptr) {
+        const int code = dialog(locations, scope == SettingsScope::Machine, err);
+        if (code != kNoDialog)
+            return code;
+    }
+    if (command.empty() || command == "--list") {
+        if (words.size() > 1) {
+            err << "config: --list takes no values. Run config --help for the usage.\n";
+            return 2;
+        }
+        ShowListing(locations, scope, out);
         return 0;
     }
-    const std::string& option = arguments[0];
-    if (option == "--help" || option == "-h") {
+    if (command == "--help" || command == "-h") {
         ShowUsage(out);
         return 0;
     }
-    if (option == "--reset") {
-        if (arguments.size() > 1) {
+    if (command == "--dialog") {
+        if (words.size() > 1) {
+            err << "config: --dialog takes no values. Run config --help for the usage.\n";
+            return 2;
+        }
+        if (dialog == nullptr) {
+            err << "config: this config was built without its settings dialog (it needs GTK 3); "
+                   "use config --set instead.\n";
+            return 1;
+        }
+        const int code = dialog(locations, scope == SettingsScope::Machine, err);
+        if (code == kNoDialog) {
+            err << "config: cannot open the settings dialog: there is no X display (is DISPLAY set?); "
+                   "use config --set instead.\n";
+            return 1;
+        }
+        return code;
+    }
+    if (command == "--reset") {
+        if (words.size() > 1) {
             err << "config: --reset takes no values. Run config --help for the usage.\n";
             return 2;
         }
-        return Save(settingsPath, Settings(), out, err);
+        WriteFailure failure;
+        if (!ResetSettings(locations, scope, failure))
+            return ReportFailure(target, scope, failure, err);
+        if (scope == SettingsScope::User)
+            out << "Removed your own settings (" << target << ").\n";
+        else
+            out << "Saved the defaults in " << target << ".\n";
+        ShowListing(locations, scope, out);
+        return 0;
     }
-    if (option == "--set") {
-        if (arguments.size() < 2) {
+    if (command == "--set") {
+        if (words.size() < 2) {
             err << "config: --set needs at least one NAME=VALUE. Run config --help for the usage.\n";
             return 2;
         }
-        bool fileFound = false;
-        Settings settings = ReadCurrent(settingsPath, fileFound);
-        for (std::size_t i = 1; i < arguments.size(); ++i) {
-            if (!ApplyAssignment(arguments[i], settings, err)) {
-                err << "Nothing was changed.\n";
+        // Every assignment is checked before anything is written.
+        Settings probe;
+        for (std::size_t i = 1; i < words.size(); ++i) {
+            std::string problem;
+            if (!ApplySettingAssignment(words[i], probe, problem)) {
+                err << "config: " << problem << "\nNothing was changed.\n";
                 return 2;
             }
         }
-        return Save(settingsPath, settings, out, err);
+        const auto change = [&words](Settings& settings) {
+            std::string ignored;
+            for (std::size_t i = 1; i < words.size(); ++i)
+                ApplySettingAssignment(words[i], settings, ignored);
+        };
+        Settings written;
+        WriteFailure failure;
+        if (!ChangeSettings(locations, scope, change, written, failure))
+            return ReportFailure(target, scope, failure, err);
+        out << "Saved " << target << ":\n";
+        ShowSettings(written, out);
+        if (scope == SettingsScope::Machine && locations.Effective() == locations.user)
+            out << "Your own settings (" << locations.user << ") still apply to you.\n";
+        return 0;
     }
-    err << "config: unknown option '" << option << "'. Run config --help for the usage.\n";
+    err << "config: unknown option '" << command << "'. Run config --help for the usage.\n";
     return 2;
 }
 

@@ -3,6 +3,7 @@
 #include "platform/AppDataFolder.h"
 
 #include <fstream>
+#include <sys/stat.h>
 
 namespace tarnwood {
 
@@ -91,9 +92,30 @@ const VideoMode& Settings::Mode() const
     return kVideoModes[displayMode];
 }
 
+std::string MachineSettingsFilePath()
+{
+    return MachineAppDataFolder() + "/" + kSettingsFileName;
+}
+
+std::string UserSettingsFilePath()
+{
+    const std::string folder = UserAppDataFolder();
+    if (folder.empty())
+        return {};
+    return folder + "/" + kSettingsFileName;
+}
+
+std::string EffectiveSettingsFile(const std::string& userPath, const std::string& machinePath)
+{
+    struct stat info{};
+    if (!userPath.empty() && stat(userPath.c_str(), &info) == 0)
+        return userPath;
+    return machinePath;
+}
+
 std::string SettingsFilePath()
 {
-    return MachineAppDataFolder() + "/velquist_Tarnwood_cfg";
+    return EffectiveSettingsFile(UserSettingsFilePath(), MachineSettingsFilePath());
 }
 
 Settings LoadSettings(const std::string& path)

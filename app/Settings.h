@@ -53,7 +53,24 @@ private:
     const VideoMode& Mode() const;
 };
 
-// Full path of the settings file in the machine-wide application-data folder.
+// Name of the settings file inside an application-data folder.
+inline constexpr const char* kSettingsFileName = "velquist_Tarnwood_cfg";
+
+// The settings file in the machine-wide application-data folder, which
+// applies to every user who has no file of their own.
+std::string MachineSettingsFilePath();
+
+// The current user's own settings file in their application-data folder;
+// empty when the user has no home folder at all.
+std::string UserSettingsFilePath();
+
+// Which of the two files is in effect: `userPath` when a file exists there
+// (even one that cannot be read, which then gives the defaults, as any
+// unreadable settings file does), else `machinePath`.
+std::string EffectiveSettingsFile(const std::string& userPath, const std::string& machinePath);
+
+// The settings file the scene reads: the user's own file when it exists,
+// else the machine-wide one (which may be missing too: then the defaults).
 std::string SettingsFilePath();
 
 // Reads the settings file, or gives the defaults when it cannot be opened.

@@ -1,9 +1,13 @@
 #include "app/SettingsWriter.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace tarnwood {
@@ -58,6 +62,32 @@ bool WriteAll(int fd, const std::string& bytes)
     return true;
 }
 
+bool Fail(WriteFailure& failure, int error, std::string step)
+{
+    failure.error = error;
+    failure.step = std::move(step);
+    return false;
+}
+
+bool MakeFolder(const std::string& folder, WriteFailure& failure)
+{
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error)
+        return Fail(failure, error.value(), "create the folder " + folder);
+    return true;
+}
+
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const std::string::size_type slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
 }
 
 std::string EncodeSettings(const Settings& settings)
@@ -75,26 +105,71 @@ std::string EncodeSettings(const Settings& settings)
     return bytes;
 }
 
-bool WriteSettingsFile(const std::string& path, const Settings& settings, std::string& problem)
+bool WriteSettingsFile(const std::string& path, const Settings& settings, WriteFailure& failure)
 {
+    const std::string folder = FolderOf(path);
+    if (!MakeFolder(folder, failure))
+        return false;
     std::string temporary = path + ".XXXXXX";
     FileDescriptor file(mkostemp(temporary.data(), O_CLOEXEC));
-    if (file.Get() < 0) {
-        problem = std::strerror(errno);
-        return false;
-    }
+    if (file.Get() < 0)
+        return Fail(failure, errno, "create a temporary file in " + folder);
+    std::string step;
     int error = 0;
-    if (!WriteAll(file.Get(), EncodeSettings(settings)) || fchmod(file.Get(), 0644) != 0 || fsync(file.Get()) != 0)
+    if (!WriteAll(file.Get(), EncodeSettings(settings)))
+        step = "write the new settings in " + folder;
+    else if (fchmod(file.Get(), 0644) != 0)
+        step = "make the new settings file readable for every user";
+    else if (fsync(file.Get()) != 0)
+        step = "save the new settings to the disk in " + folder;
+    if (!step.empty())
         error = errno;
-    if (!file.Close() && error == 0)
+    if (!file.Close() && error == 0) {
         error = errno;
-    if (error == 0 && rename(temporary.c_str(), path.c_str()) != 0)
+        step = "save the new settings to the disk in " + folder;
+    }
+    if (error == 0 && rename(temporary.c_str(), path.c_str()) != 0) {
         error = errno;
+        step = "put the new file in place of " + path;
+    }
     if (error == 0)
         return true;
-    problem = std::strerror(error);
     unlink(temporary.c_str());
-    return false;
+    return Fail(failure, error, step);
+}
+
+bool RemoveSettingsFile(const std::string& path, WriteFailure& failure)
+{
+    if (unlink(path.c_str()) != 0 && errno != ENOENT)
+        return Fail(failure, errno, "remove " + path);
+    return true;
+}
+
+SettingsFolderLock::~SettingsFolderLock()
+{
+    if (fd >= 0)
+        close(fd);
+}
+
+bool SettingsFolderLock::Acquire(const std::string& path, int timeoutMs, WriteFailure& failure)
+{
+    const std::string folder = FolderOf(path);
+    if (!MakeFolder(folder, failure))
+        return false;
+    if (fd < 0)
+        fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return Fail(failure, errno, "open the folder " + folder);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0)
+            return true;
+        if (errno == EINTR)
+            continue;
+        if (errno != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline)
+            return Fail(failure, errno, "lock the folder " + folder + " against other changes to the settings");
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
 }
 
 }

@@ -9,6 +9,7 @@ packages=(
   libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev
   libfreetype-dev libpng-dev fonts-dejavu-core
   libgtest-dev libbenchmark-dev
+  libgtk-3-dev
   xvfb xauth xdotool x11-utils imagemagick
   xscreensaver
 )

@@ -3,7 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/AppDataFolder.h"
+
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <vector>
 #include <random>
 #include <sstream>
 
@@ -175,6 +181,96 @@ TEST(Settings, RandomBytesNeverCrashAndAMissingFileGivesDefaults)
     }
     test::TempDir dir;
     EXPECT_EQ(LoadSettings(dir.File("absent")), Settings());
+}
+
+
+// Sets environment variables for one test and puts the old values back.
+class ScopedEnvironment {
+public:
+    void Set(const char* name, const char* value)
+    {
+        const char* old = std::getenv(name);
+        saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
+    ~ScopedEnvironment()
+    {
+        for (auto it = saved.rbegin(); it != saved.rend(); ++it) {
+            if (it->second)
+                setenv(it->first.c_str(), it->second->c_str(), 1);
+            else
+                unsetenv(it->first.c_str());
+        }
+    }
+
+private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved;
+};
+
+// The scene reads the user's own file when it exists, else the machine-wide
+// one, else the defaults.
+TEST(SettingsFile, UsersOwnFileWinsAndAMissingOneFallsBackToTheMachineWideFile)
+{
+    test::TempDir dir;
+    const std::string home = dir.File("home");
+    const std::string machine = dir.File("machine");
+    ScopedEnvironment env;
+    env.Set("XDG_CONFIG_HOME", home.c_str());
+    env.Set("XDG_CONFIG_DIRS", (machine + ":" + dir.File("second")).c_str());
+    const std::string userFile = home + "/velquist_Tarnwood_cfg";
+    const std::string machineFile = machine + "/velquist_Tarnwood_cfg";
+    EXPECT_EQ(UserSettingsFilePath(), userFile);
+    EXPECT_EQ(MachineSettingsFilePath(), machineFile);
+
+    EXPECT_EQ(SettingsFilePath(), machineFile) << "neither file exists yet";
+    EXPECT_EQ(LoadSettings(SettingsFilePath()), Settings());
+
+    test::WriteFileBytes(machineFile, File(1, "", "", 1, 3, std::string("\x01\x00\x00\x00\x00\x00\x00", 7)));
+    EXPECT_EQ(SettingsFilePath(), machineFile);
+    EXPECT_EQ(LoadSettings(SettingsFilePath()).displayMode, 3);
+    EXPECT_FALSE(std::filesystem::exists(home)) << "reading never creates the user's folder";
+
+    std::filesystem::create_directories(home);
+    test::WriteFileBytes(userFile, File(1, "", "", 0, 9, std::string("\x00\x01\x01\x00\x01\x01\x01", 7)));
+    EXPECT_EQ(SettingsFilePath(), userFile);
+    const Settings own = LoadSettings(SettingsFilePath());
+    EXPECT_EQ(own.displayMode, 9);
+    EXPECT_EQ(own.analogClock, 1);
+    EXPECT_EQ(own.showFrameRate, 0);
+
+    std::filesystem::remove(userFile);
+    EXPECT_EQ(SettingsFilePath(), machineFile);
+}
+
+TEST(SettingsFile, UserFolderFollowsTheXdgRules)
+{
+    struct Case {
+        const char* configHome;
+        const char* home;
+        const char* folder;
+    };
+    const Case cases[] = {
+        {"/cfg/home", "/home/ann", "/cfg/home"},
+        {"/cfg/home//", "/home/ann", "/cfg/home"},
+        {nullptr, "/home/ann", "/home/ann/.config"},
+        {"", "/home/ann/", "/home/ann/.config"},
+        {"relative/path", "/home/ann", "/home/ann/.config"},
+        {nullptr, "/", "/.config"},
+    };
+    for (const Case& c : cases) {
+        ScopedEnvironment env;
+        env.Set("XDG_CONFIG_HOME", c.configHome);
+        env.Set("HOME", c.home);
+        EXPECT_EQ(UserAppDataFolder(), c.folder) << (c.configHome ? c.configHome : "(unset)") << " " << c.home;
+        EXPECT_EQ(UserSettingsFilePath(), std::string(c.folder) + "/velquist_Tarnwood_cfg");
+    }
+    ScopedEnvironment env;
+    env.Set("XDG_CONFIG_HOME", nullptr);
+    env.Set("HOME", nullptr);
+    EXPECT_FALSE(UserAppDataFolder().empty()) << "the account's home folder stands in for $HOME";
 }
 
 }
