@@ -110,6 +110,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# dpkg-shlibdeps names libsdl1.2debian, which the classic SDL 1.2 would
+# satisfy; the window embedding for screensaver hosts is made for sdl12-compat,
+# whose shim provides that name.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS libsdl1.2-compat-shim)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xscreensaver)
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS xsecurelock)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
