@@ -116,7 +116,7 @@ dpkg_root -i "${stubs[@]}" >/dev/null
 # Stand-in for xscreensaver's app-defaults package: ships XScreenSaver-gl with
 # a programs list and makes the unowned XScreenSaver link as Debian's does.
 make_applist_package() {
-  local version=$1 entry=$2 dir="$work/applist-$1"
+  local version=$1 dir="$work/applist-$1"
   mkdir -p "$dir/DEBIAN" "$dir/etc/X11/app-defaults"
   cat > "$dir/DEBIAN/control" <<CONTROL
 Package: fake-xscreensaver-gl
@@ -133,12 +133,19 @@ cd "${DPKG_ROOT:-}/etc/X11/app-defaults"
 [ -e XScreenSaver ] || ln -sf XScreenSaver-gl XScreenSaver
 SCRIPT
   chmod 755 "$dir/DEBIAN/postinst"
-  printf '*timeout:\t0:10:00\n*programs:\t\t\t\\\n\t\t\t\tmaze --root\t\t\\n\\\n  GL: \t\t\t\t%s --root\t\t\\n\\\n\t\t\t\t\\n\n' "$entry" \
-    > "$dir/etc/X11/app-defaults/XScreenSaver-gl"
+  # xscreensaver's own list when this machine has it, so that the real
+  # daemon can read the result below; a small one otherwise.
+  { printf '! stand-in version %s\n' "$version"
+    if [ -f /etc/X11/app-defaults/XScreenSaver-gl ]; then
+      cat /etc/X11/app-defaults/XScreenSaver-gl
+    else
+      printf '*timeout:\t0:10:00\n*programs:\t\t\t\\\n\t\t\t\tmaze --root\t\t\\n\\\n\t\t\t\t\\n\n'
+    fi
+  } > "$dir/etc/X11/app-defaults/XScreenSaver-gl"
   dpkg-deb --root-owner-group --build "$dir" "$work/applist-$version.deb" >/dev/null
 }
-make_applist_package 1 gears
-make_applist_package 2 pipes
+make_applist_package 1
+make_applist_package 2
 applist="$root/etc/X11/app-defaults/XScreenSaver"
 
 dpkg_root -i "$work/applist-1.deb" >/dev/null
@@ -152,7 +159,7 @@ done < "$work/expected"
 [ -x "$root/usr/libexec/xscreensaver/tarnwood" ] || fail "the hack does not reach the player"
 [ -f "$applist" ] && [ ! -L "$applist" ] || fail "xscreensaver's list was not replaced"
 grep -q 'GL: .*tarnwood --root' "$applist" || fail "xscreensaver's list lacks tarnwood"
-grep -q 'gears --root' "$applist" || fail "xscreensaver's own entries were lost"
+grep -q 'maze --root' "$applist" || fail "xscreensaver's own entries were lost"
 [ "$(grep -c '^\*programs:' "$applist")" = 1 ] || fail "the list has more than one programs resource"
 step "installed; tarnwood is in xscreensaver's list"
 
@@ -160,9 +167,63 @@ step "installed; tarnwood is in xscreensaver's list"
 dpkg_root -i "$work/applist-2.deb" > "$work/upgrade.log" 2>&1
 dpkg_root -s tarnwood > "$work/status"
 grep -q '^Status: install ok installed' "$work/status" || { cat "$work/upgrade.log"; fail "tarnwood not configured after the trigger"; }
-grep -q 'pipes --root' "$applist" || fail "the upgraded xscreensaver list did not come through"
+grep -q '^! stand-in version 2' "$applist" || fail "the upgraded xscreensaver list did not come through"
 grep -q 'tarnwood --root' "$applist" || fail "tarnwood left the list after the xscreensaver upgrade"
 step "list follows an xscreensaver upgrade"
+
+# The real xscreensaver daemon, as an ordinary user with no ~/.xscreensaver,
+# reads the list from the throw-away root and runs Tarnwood from there as
+# its first display mode; the picture on screen is then the scene, and the
+# display mode ends when the daemon does.
+if command -v xscreensaver >/dev/null && command -v Xvfb >/dev/null && id nobody >/dev/null 2>&1 \
+   && [ -f /etc/X11/app-defaults/XScreenSaver-gl ]; then
+  chmod 755 "$work"
+  mkdir -p "$work/home" "$work/xdg"
+  chown nobody "$work/home"
+  display=:$(( 90 + RANDOM % 100 ))
+  Xvfb "$display" -ac -screen 0 1024x768x24 >/dev/null 2>&1 &
+  xvfb_pid=$!
+  as_user() {
+    runuser -u nobody -- env -i HOME="$work/home" DISPLAY="$display" \
+      PATH="$root/usr/libexec/xscreensaver:$root/usr/bin:/usr/bin:/bin" \
+      XFILESEARCHPATH="$root/etc/X11/app-defaults/%N" \
+      XDG_CONFIG_DIRS="$work/xdg" XDG_CONFIG_HOME="$work/home/.config" "$@"
+  }
+  stop_host() {
+    as_user xscreensaver-command -exit >/dev/null 2>&1 || true
+    kill "$xvfb_pid" 2>/dev/null || true
+  }
+  for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.2; done
+  as_user xscreensaver --no-splash --verbose > "$work/xscreensaver.log" 2>&1 &
+  for _ in $(seq 50); do as_user xscreensaver-command -time >/dev/null 2>&1 && break; sleep 0.2; done
+  as_user xscreensaver-command -select 1 >/dev/null 2>&1 || { stop_host; fail "xscreensaver did not start"; }
+  for _ in $(seq 100); do grep -q 'forked "tarnwood --root"' "$work/xscreensaver.log" && break; sleep 0.2; done
+  grep -q 'forked "tarnwood --root"' "$work/xscreensaver.log" \
+    || { stop_host; cat "$work/xscreensaver.log"; fail "xscreensaver did not run tarnwood"; }
+  # Wait for the scene: most of the screen no longer black.
+  lit=0
+  for _ in $(seq 60); do
+    DISPLAY=$display import -window root "$work/shot.png" 2>/dev/null || true
+    lit=$(convert "$work/shot.png" -colorspace Gray -threshold 4% -format '%[fx:mean]' info: 2>/dev/null || echo 0)
+    awk -v l="$lit" 'BEGIN { exit !(l > 0.5) }' && break
+    sleep 0.5
+  done
+  if ! awk -v l="$lit" 'BEGIN { exit !(l > 0.5) }'; then
+    stop_host; tail -20 "$work/xscreensaver.log"; fail "the screen stayed dark under xscreensaver (lit share $lit)"
+  fi
+  [ -n "${KEEP:-}" ] && cp "$work/shot.png" "$tree/xscreensaver-shot.png"
+  hack=$(sed -n 's/.*forked "tarnwood --root" in pid \([0-9]*\).*/\1/p' "$work/xscreensaver.log" | head -1)
+  as_user xscreensaver-command -exit >/dev/null 2>&1 || true
+  for _ in $(seq 50); do [ -d "/proc/$hack" ] && ! grep -q '^State:.*Z' "/proc/$hack/status" 2>/dev/null || break; sleep 0.2; done
+  if [ -d "/proc/$hack" ] && ! grep -q '^State:.*Z' "/proc/$hack/status" 2>/dev/null; then
+    kill -KILL "$hack" 2>/dev/null || true
+    stop_host; fail "tarnwood kept running after xscreensaver ended"
+  fi
+  kill "$xvfb_pid" 2>/dev/null || true
+  step "xscreensaver runs the installed Tarnwood from its list (lit share $lit) and ends it"
+else
+  step "xscreensaver, Xvfb or the user nobody missing: skipping the run under xscreensaver"
+fi
 
 # Settings the user saved stay; everything the package brought goes.
 printf 'user settings' > "$root/etc/xdg/velquist_Tarnwood_cfg"
