@@ -180,9 +180,12 @@ if command -v xscreensaver >/dev/null && command -v Xvfb >/dev/null && id nobody
   chmod 755 "$work"
   mkdir -p "$work/home" "$work/xdg"
   chown nobody "$work/home"
-  display=:$(( 90 + RANDOM % 100 ))
-  Xvfb "$display" -ac -screen 0 1024x768x24 >/dev/null 2>&1 &
+  # The server picks a free display number and writes it to the file.
+  Xvfb -displayfd 3 -ac -screen 0 1024x768x24 3>"$work/displayfd" >/dev/null 2>&1 &
   xvfb_pid=$!
+  for _ in $(seq 50); do [ -s "$work/displayfd" ] && break; sleep 0.2; done
+  [ -s "$work/displayfd" ] || { kill "$xvfb_pid" 2>/dev/null; fail "Xvfb did not start"; }
+  display=:$(head -1 "$work/displayfd")
   as_user() {
     runuser -u nobody -- env -i HOME="$work/home" DISPLAY="$display" \
       PATH="$root/usr/libexec/xscreensaver:$root/usr/bin:/usr/bin:/bin" \
