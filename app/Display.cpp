@@ -57,6 +57,13 @@ Display::Display(int w, int h, int d, const DisplayOptions& options)
         // and absolute pointers (tablets, remote desktops, virtual machines)
         // would never move the "mouse". Warping works with both kinds.
         setenv("SDL_MOUSE_RELATIVE_MODE_WARP", "1", 0);
+        // A mode other than the desktop's becomes a window of the desktop's
+        // size that SDL scales the picture into, but only where a window
+        // manager makes it full screen; with none (kiosks, bare sessions)
+        // the window keeps the mode's size and shows just a corner of the
+        // scaled picture. Drawn unscaled instead, the whole scene shows.
+        if ((w != 0 || h != 0 || d != 0) && !DisplayHostWindow::DesktopHasWindowManager())
+            setenv("SDL12COMPAT_OPENGL_SCALING", "0", 0);
     }
     if (SDL_Init(SDL_INIT_VIDEO) < 0)
         Fail("Video initialization failed", SDL_GetError());

@@ -1,5 +1,6 @@
 #include "app/DisplayHostWindow.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <cstdlib>
 #include <cstdio>
@@ -78,6 +79,37 @@ unsigned long DisplayHostWindow::DesktopRootWindow()
     const unsigned long root = DefaultRootWindow(x);
     XCloseDisplay(x);
     return root;
+}
+
+bool DisplayHostWindow::DesktopHasWindowManager()
+{
+    ::Display* x = XOpenDisplay(nullptr);
+    if (x == nullptr)
+        return false;
+    // A running manager keeps a window of its own named in this root property
+    // and names it again on that window; a stale property names a dead one.
+    auto checkWindow = [x](Window on) -> Window {
+        const Atom check = XInternAtom(x, "_NET_SUPPORTING_WM_CHECK", False);
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        Window found = 0;
+        if (XGetWindowProperty(x, on, check, 0, 1, False, XA_WINDOW, &type, &format, &count, &after, &data) == Success
+            && type == XA_WINDOW && format == 32 && count == 1)
+            found = *reinterpret_cast<Window*>(data);
+        if (data != nullptr)
+            XFree(data);
+        return found;
+    };
+    auto oldHandler = XSetErrorHandler([](::Display*, XErrorEvent*) { return 0; });
+    const Window manager = checkWindow(DefaultRootWindow(x));
+    const bool running = manager != 0 && checkWindow(manager) == manager;
+    XSync(x, False);
+    XSetErrorHandler(oldHandler);
+    XCloseDisplay(x);
+    return running;
 }
 
 bool DisplayHostWindow::Gone() const { return destroyed || watchedWindowFailed; }

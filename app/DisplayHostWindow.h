@@ -27,6 +27,10 @@ public:
     // the display cannot be opened.
     static unsigned long DesktopRootWindow();
 
+    // Whether a window manager runs on $DISPLAY (one that announces itself
+    // as the desktop standards ask); false when the display cannot be opened.
+    static bool DesktopHasWindowManager();
+
     unsigned long Id() const { return window; }
     int Width() const { return width; }
     int Height() const { return height; }

@@ -1,11 +1,16 @@
 #include "support/ChildProcess.h"
+#include "support/Picture.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <functional>
 #include <thread>
 
 namespace tarnwood {
@@ -23,7 +28,7 @@ using test::XvfbServer;
 // in a private machine-wide config folder.
 class ScenePlayer : public ::testing::Test {
 protected:
-    void Start(const std::string& settingsBytes = {})
+    void Start(const std::string& settingsBytes = {}, std::vector<std::string> arguments = {})
     {
         ASSERT_TRUE(server.Ok());
         if (!settingsBytes.empty())
@@ -32,8 +37,9 @@ protected:
         // the time to end; the player's own objects are leak-checked in-process.
         const char* asan = std::getenv("ASAN_OPTIONS");
         const std::string asanOptions = (asan != nullptr ? std::string(asan) + ":" : std::string()) + "detect_leaks=0";
+        arguments.insert(arguments.begin(), TARNWOOD_INSTALL_DIR "/Tarnwood");
         player = std::make_unique<ChildProcess>(
-            std::vector<std::string>{TARNWOOD_INSTALL_DIR "/Tarnwood"},
+            arguments,
             std::vector<std::pair<std::string, std::string>>{{"DISPLAY", server.Display()},
                                                               {"XDG_CONFIG_DIRS", config.Path().string()},
                                                               {"ASAN_OPTIONS", asanOptions}});
@@ -53,6 +59,28 @@ protected:
         return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                     std::chrono::steady_clock::now() - start)
                                     .count());
+    }
+
+    // The screen as it is now; an empty picture when it cannot be read.
+    test::Picture Screen()
+    {
+        const std::string shot = config.File("screen.ppm");
+        test::Picture picture;
+        if (RunShell("import -window root -depth 8 " + shot, server.Display()) == 0)
+            test::ReadPpm(test::ReadFileBytes(shot), picture);
+        return picture;
+    }
+
+    // Polls the screen until `test` holds for it.
+    bool WaitForScreen(const std::function<bool(const test::Picture&)>& test, int timeoutMs = 30000)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        do {
+            if (test(Screen()))
+                return true;
+            Sleep(200);
+        } while (player->Running() && std::chrono::steady_clock::now() < deadline);
+        return false;
     }
 
     XvfbServer server;
@@ -118,6 +146,119 @@ TEST_F(ScenePlayer, DisplayModeOneOpensA640x480Surface)
     int exitCode = -1;
     EscapeAndMeasure(exitCode);
     EXPECT_EQ(exitCode, 0);
+}
+
+// Hosts stop a screensaver with SIGTERM, a terminal with SIGINT or SIGHUP;
+// each ends the scene the way Escape does.
+TEST_F(ScenePlayer, StopSignalsEndTheSceneWithExitCodeZero)
+{
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(strsignal(signal));
+        Start();
+        ASSERT_TRUE(WaitForScreen([](const test::Picture& p) { return p.Share(0.25, 0.1, 0.75, 0.6, test::Leafy) > 0.05; }))
+            << player->Stderr();
+        kill(player->Pid(), signal);
+        EXPECT_EQ(player->Wait(10000), 0) << player->Stderr();
+    }
+}
+
+// Tablets, remote desktops, virtual machines and XTest move the pointer to
+// absolute places; that ends the scene too once three seconds have passed.
+TEST_F(ScenePlayer, AbsolutePointerMotionEndsTheSceneWithTheSetting)
+{
+    Start(SettingsFile(1, 0));
+    Sleep(1000);
+    Xdotool("mousemove 100 100");
+    Sleep(300);
+    Xdotool("mousemove 300 300");
+    Sleep(500);
+    ASSERT_TRUE(player->Running()) << "early motion ended the scene";
+    Sleep(2000);
+    int exitCode = -1;
+    for (int attempt = 0; attempt < 10 && exitCode < 0; ++attempt) {
+        Xdotool(attempt % 2 == 0 ? "mousemove 500 400" : "mousemove 200 100");
+        exitCode = player->Wait(500);
+    }
+    EXPECT_EQ(exitCode, 0) << player->Stderr();
+}
+
+// With no window manager, a mode smaller than the desktop is a centred
+// window of the mode's size; the whole scene must show in it.
+TEST_F(ScenePlayer, SmallerModeShowsClockAndCalendarWholeInTheirCorners)
+{
+    Start(SettingsFile(0, 2), {"--set", "showCalendar=on"});
+    // 800 x 600 centred on 1024 x 768: from (112, 84) to (912, 684).
+    const double left = 112.0 / 1024;
+    const double right = 912.0 / 1024;
+    const double top = 84.0 / 768;
+    const double bottom = 684.0 / 768;
+    auto x = [&](double f) { return left + f * (right - left); };
+    auto y = [&](double f) { return top + f * (bottom - top); };
+    EXPECT_TRUE(WaitForScreen([&](const test::Picture& p) {
+        return p.Share(x(0.75), y(0.85), x(0.92), y(1.0), test::White) > 0.02
+            && p.Share(x(0.8), y(0.0), x(0.97), y(0.3), test::White) > 0.02
+            && p.Share(x(0.25), y(0.1), x(0.75), y(0.6), test::Leafy) > 0.05;
+    })) << player->Stderr();
+    // Nothing is drawn outside the mode's window.
+    const test::Picture screen = Screen();
+    EXPECT_LT(screen.Share(0.0, 0.0, 1.0, top * 0.9, test::NotBlack), 0.001);
+    EXPECT_LT(screen.Share(right * 1.01, 0.0, 1.0, 1.0, test::NotBlack), 0.001);
+    kill(player->Pid(), SIGTERM);
+    EXPECT_EQ(player->Wait(10000), 0);
+}
+
+TEST_F(ScenePlayer, SetAndFpsOverrideTheFileForOneRunAndWriteNothing)
+{
+    // The file shows the clock and no calendar.
+    const std::string file = SettingsFile(0, 0);
+    Start(file, {"--set", "showClock=off", "--set", "showCalendar=on", "--fps"});
+    EXPECT_TRUE(WaitForScreen([](const test::Picture& p) {
+        return p.Share(0.8, 0.0, 0.97, 0.3, test::White) > 0.02 && p.Share(0.0, 0.0, 0.25, 0.1, test::White) > 0.001
+            && p.Share(0.6, 0.85, 1.0, 1.0, test::White) < 0.001;
+    })) << player->Stderr();
+    kill(player->Pid(), SIGTERM);
+    EXPECT_EQ(player->Wait(10000), 0);
+    EXPECT_EQ(test::ReadFileBytes(config.File("velquist_Tarnwood_cfg")), file);
+}
+
+TEST(SceneCommandLine, HelpVersionAndBadOptionsEndAtOnceWithTheirCodes)
+{
+    struct Case {
+        std::vector<std::string> arguments;
+        int exitCode;
+        const char* out;
+        const char* err;
+    } cases[] = {
+        {{"--help"}, 0, "--window-id ID", ""},
+        {{"--fps", "--help"}, 0, "Usage: Tarnwood", ""},
+        {{"--version"}, 0, "Tarnwood ", ""},
+        {{"--bogus"}, 2, "", "Tarnwood: unknown option '--bogus' (see --help).\n"},
+        {{"/x", "--delay", "soon"}, 2, "", "Tarnwood: 'soon' is not a delay"},
+        {{"--set", "clock=on"}, 2, "", "Tarnwood: there is no setting called 'clock'"},
+    };
+    for (Case& c : cases) {
+        c.arguments.insert(c.arguments.begin(), TARNWOOD_INSTALL_DIR "/Tarnwood");
+        // No display: none of these may get as far as opening one.
+        ChildProcess run(c.arguments, {{"DISPLAY", "\x01unset"}});
+        EXPECT_EQ(run.Wait(20000), c.exitCode) << c.arguments[1];
+        const std::string out = run.Stdout();
+        const std::string err = run.Stderr();
+        EXPECT_NE(out.find(c.out), std::string::npos) << out;
+        EXPECT_EQ(err.rfind(c.err, 0), 0u) << err;
+        if (c.exitCode == 2)
+            EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    }
+}
+
+// SDL would fall back to an invisible off-screen driver; the player refuses.
+TEST(SceneCommandLine, NoDisplayEndsWithTheVideoMessageAndExitCodeOne)
+{
+    for (const char* hostWindow : {"\x01unset", "0x400001"}) {
+        ChildProcess run({TARNWOOD_INSTALL_DIR "/Tarnwood"},
+                         {{"DISPLAY", "\x01unset"}, {"SDL_VIDEODRIVER", "\x01unset"}, {"XSCREENSAVER_WINDOW", hostWindow}});
+        EXPECT_EQ(run.Wait(20000), 1) << hostWindow;
+        EXPECT_NE(run.Stderr().find("Video initialization failed: "), std::string::npos) << run.Stderr();
+    }
 }
 
 }

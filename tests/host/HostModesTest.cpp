@@ -91,11 +91,55 @@ TEST_F(HostModes, ConfigurationModeEndsWhileConfigProgramRuns)
     WriteFileBytes(install.File("release"), "");
 }
 
-TEST_F(HostModes, MissingProgramStillEndsWithZero)
+TEST_F(HostModes, MissingProgramStillEndsWithZeroAndNamesItOnStderr)
 {
-    for (const char* hostSwitch : {"/s", "/c"}) {
-        ChildProcess mode = Run(hostSwitch);
-        EXPECT_EQ(mode.Wait(5000), 0) << hostSwitch;
+    struct Case {
+        const char* hostSwitch;
+        const char* program;
+    } cases[] = {{"/s", "Tarnwood"}, {"/c", "config"}};
+    for (const Case& c : cases) {
+        ChildProcess mode = Run(c.hostSwitch);
+        EXPECT_EQ(mode.Wait(5000), 0) << c.hostSwitch;
+        EXPECT_EQ(mode.Stderr(), "Tarnwood: could not start " + install.File(c.program) + ": No such file or directory\n");
+    }
+}
+
+// The pid of a child of `parent`, or -1 when it has none within the time.
+int WaitForChildOf(int parent, int timeoutMs)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    do {
+        for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+            const std::string name = entry.path().filename().string();
+            if (name.find_first_not_of("0123456789") == std::string::npos && test::ParentOf(std::stoi(name)) == parent)
+                return std::stoi(name);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    } while (std::chrono::steady_clock::now() < deadline);
+    return -1;
+}
+
+// The real scene player under the screensaver mode: a host's stop signal
+// reaches both, and neither is left behind.
+TEST(ScreensaverModeWithPlayer, StopSignalEndsSaverAndPlayerWithZero)
+{
+    test::XvfbServer server;
+    ASSERT_TRUE(server.Ok());
+    TempDir emptyConfig;
+    for (int signal : {SIGTERM, SIGHUP}) {
+        const char* asan = std::getenv("ASAN_OPTIONS");
+        ChildProcess saver({kTarnwood, "/s"},
+                           {{"DISPLAY", server.Display()},
+                            {"XDG_CONFIG_DIRS", emptyConfig.Path().string()},
+                            {"ASAN_OPTIONS", (asan != nullptr ? std::string(asan) + ":" : std::string()) + "detect_leaks=0"}});
+        const int player = WaitForChildOf(saver.Pid(), 20000);
+        ASSERT_GT(player, 0) << saver.Stderr();
+        // The player is up once it has opened its full-screen window.
+        for (int i = 0; i < 200 && test::RunShell("xwininfo -root -children | grep -q Tarnwood", server.Display()) != 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        kill(saver.Pid(), signal);
+        EXPECT_EQ(saver.Wait(10000), 0) << signal << saver.Stderr();
+        EXPECT_NE(kill(player, 0), 0) << "the scene player was left running after signal " << signal;
     }
 }
 

@@ -3,6 +3,7 @@
 #include "tests/support/TempDir.h"
 
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
@@ -127,6 +128,20 @@ TEST_F(PreviewWindow, PaneOf152PixelsShowsPictureExactlyAndEndsWhenPaneIsDestroy
     XDestroyWindow(display, pane);
     XSync(display, False);
     EXPECT_EQ(preview.Wait(10000), 0);
+}
+
+// A host may stop the preview with a signal instead of destroying its pane.
+TEST_F(PreviewWindow, StopSignalsEndThePreviewWithZero)
+{
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        const Window pane = MakePane(152, 112);
+        ChildProcess preview = RunPreview(pane);
+        ASSERT_TRUE(PaneShows(pane, 152, 112, test::PictureColour)) << signal;
+        kill(preview.Pid(), signal);
+        EXPECT_EQ(preview.Wait(10000), 0) << signal;
+        XDestroyWindow(display, pane);
+        XSync(display, False);
+    }
 }
 
 TEST_F(PreviewWindow, PaneOfOtherWidthIsBlack)

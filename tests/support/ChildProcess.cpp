@@ -126,7 +126,7 @@ void ChildProcess::Kill()
 std::string ChildProcess::Stdout() const { return Slurp(outPath); }
 std::string ChildProcess::Stderr() const { return Slurp(errPath); }
 
-XvfbServer::XvfbServer(int width, int height)
+XvfbServer::XvfbServer(int width, int height, bool anyClient)
 {
     int fds[2];
     if (pipe(fds) != 0)
@@ -140,8 +140,12 @@ XvfbServer::XvfbServer(int width, int height)
         dup2(null, 2);
         std::string fd = std::to_string(fds[1]);
         std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
-               "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
+        if (anyClient)
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
+                   "-noreset", "-ac", static_cast<char*>(nullptr));
+        else
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
+                   "-noreset", static_cast<char*>(nullptr));
         _exit(127);
     }
     close(fds[1]);

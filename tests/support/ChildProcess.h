@@ -42,7 +42,8 @@ private:
 // keyboard focus and full-screen grabs never cross between tests.
 class XvfbServer {
 public:
-    explicit XvfbServer(int width = 1024, int height = 768);
+    // With `anyClient`, clients of other users may connect too (-ac).
+    explicit XvfbServer(int width = 1024, int height = 768, bool anyClient = false);
     ~XvfbServer();
     XvfbServer(const XvfbServer&) = delete;
     XvfbServer& operator=(const XvfbServer&) = delete;
