@@ -10,7 +10,7 @@
 namespace tarnwood {
 
 // The program's version, printed by --version.
-inline constexpr const char* kTarnwoodVersion = "1.0.0";
+inline constexpr const char* kTarnwoodVersion = TARNWOOD_VERSION;
 
 // What a scene run was asked for on its command line, for screensaver hosts
 // (which pass --root, --window-id, --fps, --delay) and for users.

@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   libgtk-3-dev
   xvfb xauth xdotool x11-utils imagemagick
+  libxml2-utils dpkg-dev file
   xscreensaver
 )
 
