@@ -17,7 +17,8 @@ struct DecodedImage {
 
 // Decodes the image entry `bytes` (`size` bytes) with the PNG loader alone:
 // the entry's first bytes must be a PNG header whose sides are at most
-// `maxSide` and whose pixel data the entry can possibly hold; anything else
+// `maxSide`, whose pixel data the entry can possibly hold and whose chunks
+// all lie within the entry up to the end chunk; anything else
 // (another format, a damaged or absurd header) is refused before a decoder
 // runs or allocates. Returns null on refusal and when the PNG loader fails.
 // `decoderRuns`, when given, is raised by one each time the loader is called.

@@ -76,6 +76,24 @@ bool PngFitsLimits(const PngHeader& header, std::size_t fileSize, std::uint32_t 
     return imageBytes / deflateMaxRatio <= fileSize;
 }
 
+bool PngChunksFit(const std::uint8_t* bytes, std::size_t size)
+{
+    if (bytes == nullptr || size < sizeof pngSignature)
+        return false;
+    std::size_t offset = sizeof pngSignature;
+    // Length and type before the data, CRC after it.
+    constexpr std::size_t chunkFrame = 12;
+    while (size - offset >= chunkFrame) {
+        const std::uint32_t length = ReadU32BE(bytes + offset);
+        if (length > pngMaxSide || length > size - offset - chunkFrame)
+            return false;
+        if (std::memcmp(bytes + offset + 4, "IEND", 4) == 0)
+            return true;
+        offset += chunkFrame + length;
+    }
+    return false;
+}
+
 std::optional<BmpHeader> ReadBmpHeader(const std::uint8_t* bytes, std::size_t size)
 {
     constexpr std::size_t fileHeaderBytes = 14;

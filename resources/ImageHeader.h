@@ -26,6 +26,13 @@ std::optional<PngHeader> ReadPngHeader(const std::uint8_t* bytes, std::size_t si
 // header that promises more is refused before any decoder allocates for it.
 bool PngFitsLimits(const PngHeader& header, std::size_t fileSize, std::uint32_t maxSide);
 
+// True when the chunks after the signature follow each other within `size`
+// bytes up to and including an IEND chunk, each no longer than PNG allows.
+// The PNG loader reads chunk lengths as given and does not stop at the end
+// of its input, so a chunk that claims more bytes than there are would have
+// it read (and check) up to 2 GiB of nothing.
+bool PngChunksFit(const std::uint8_t* bytes, std::size_t size);
+
 // The layout facts of a BMP file that a reader needs before trusting it.
 struct BmpHeader {
     std::uint32_t pixelOffset = 0;
