@@ -10,6 +10,7 @@ packages=(
   libfreetype-dev libpng-dev fonts-dejavu-core
   libgtest-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick
+  clang libclang-rt-14-dev
 )
 
 missing=()
