@@ -1,12 +1,10 @@
 #include "app/ConfigProgram.h"
 
+#include "app/SettingAssignment.h"
 #include "app/Settings.h"
 #include "app/SettingsWriter.h"
 
-#include <algorithm>
-#include <cctype>
 #include <fstream>
-#include <optional>
 
 namespace tarnwood {
 
@@ -31,40 +29,6 @@ constexpr FlagField kFlagFields[] = {
 
 constexpr const char* kDisplayModeName = "displayMode";
 constexpr int kModeCount = kVideoModeCount;
-
-std::string Lower(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
-std::optional<std::uint8_t> ParseFlag(const std::string& value)
-{
-    const std::string lower = Lower(value);
-    if (lower == "on" || lower == "1")
-        return 1;
-    if (lower == "off" || lower == "0")
-        return 0;
-    return std::nullopt;
-}
-
-// A row of the mode table: its index (one digit), "desktop", or a size such
-// as 1024x768 that the table holds.
-std::optional<std::int32_t> ParseDisplayMode(const std::string& value)
-{
-    const std::string lower = Lower(value);
-    if (lower == "desktop")
-        return 0;
-    if (lower.size() == 1 && lower[0] >= '0' && lower[0] < '0' + kModeCount)
-        return lower[0] - '0';
-    for (int index = 1; index < kModeCount; ++index) {
-        const VideoMode& mode = kVideoModes[index];
-        if (lower == std::to_string(mode.width) + "x" + std::to_string(mode.height))
-            return index;
-    }
-    return std::nullopt;
-}
 
 std::string DisplayModeText(std::int32_t index)
 {
@@ -117,35 +81,10 @@ Settings ReadCurrent(const std::string& settingsPath, bool& fileFound)
 // Applies one NAME=VALUE; false with a message on `err` when it is refused.
 bool ApplyAssignment(const std::string& assignment, Settings& settings, std::ostream& err)
 {
-    const std::string::size_type equals = assignment.find('=');
-    if (equals == std::string::npos) {
-        err << "config: '" << assignment << "' is not of the form NAME=VALUE.\n";
-        return false;
-    }
-    const std::string name = assignment.substr(0, equals);
-    const std::string value = assignment.substr(equals + 1);
-    if (name == kDisplayModeName) {
-        const std::optional<std::int32_t> mode = ParseDisplayMode(value);
-        if (!mode) {
-            err << "config: '" << value << "' is not a display mode; use 0 to " << kModeCount - 1
-                << ", desktop, or a size from the table (see config --help).\n";
-            return false;
-        }
-        settings.displayMode = *mode;
+    std::string problem;
+    if (ApplySettingAssignment(assignment, settings, problem))
         return true;
-    }
-    for (const FlagField& flag : kFlagFields) {
-        if (name != flag.name)
-            continue;
-        const std::optional<std::uint8_t> on = ParseFlag(value);
-        if (!on) {
-            err << "config: '" << value << "' is not a value for " << name << "; use on or off.\n";
-            return false;
-        }
-        settings.*flag.field = *on;
-        return true;
-    }
-    err << "config: there is no setting called '" << name << "' (names are case-sensitive; see config --help).\n";
+    err << "config: " << problem << "\n";
     return false;
 }
 

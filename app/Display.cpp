@@ -20,14 +20,59 @@
 
 namespace tarnwood {
 
-Display::Display(int w, int h, int d)
+namespace {
+
+[[noreturn]] void Fail(const char* what, const std::string& reason)
 {
-    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
-        std::fprintf(stderr, "Video initialization failed: %s\n", SDL_GetError());
-        SDL_Quit();
-        std::exit(1);
+    std::fprintf(stderr, "%s: %s\n", what, reason.c_str());
+    SDL_Quit();
+    std::exit(1);
+}
+
+// SDL falls back to drivers that show nothing when no display can be
+// reached; a screensaver that nobody can see or stop is worse than none.
+bool ShowsNothing(const char* driver)
+{
+    return driver == nullptr || std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0;
+}
+
+}
+
+Display::Display(int w, int h, int d, const DisplayOptions& options)
+{
+    const bool driverChosen = std::getenv("SDL_VIDEODRIVER") != nullptr && *std::getenv("SDL_VIDEODRIVER") != '\0';
+    if (options.hostWindow != 0) {
+        std::string problem;
+        hostWindow = DisplayHostWindow::Open(options.hostWindow, problem);
+        if (!hostWindow)
+            Fail(problem.rfind("cannot open", 0) == 0 ? "Video initialization failed" : "Video mode set failed", problem);
+        // SDL adopts the window instead of making its own; GL renders
+        // straight into it, so a resize only needs a new viewport.
+        setenv("SDL_WINDOWID", std::to_string(options.hostWindow).c_str(), 1);
+        setenv("SDL_VIDEO_FOREIGN_WINDOW_OPENGL", "1", 1);
+        setenv("SDL12COMPAT_OPENGL_SCALING", "0", 1);
+    } else {
+        // The cursor is hidden on the full-screen surface, which puts the
+        // pointer into relative mode; by default that reads raw motion only,
+        // and absolute pointers (tablets, remote desktops, virtual machines)
+        // would never move the "mouse". Warping works with both kinds.
+        setenv("SDL_MOUSE_RELATIVE_MODE_WARP", "1", 0);
     }
-    if (w == 0 && h == 0 && d == 0) {
+    if (SDL_Init(SDL_INIT_VIDEO) < 0)
+        Fail("Video initialization failed", SDL_GetError());
+    char driver[32] = {};
+    if (!driverChosen && ShowsNothing(SDL_VideoDriverName(driver, sizeof driver))) {
+        const char* name = std::getenv("DISPLAY");
+        Fail("Video initialization failed",
+             std::string("no display to draw on (DISPLAY is ") + (name != nullptr ? "'" + std::string(name) + "'" : "not set")
+                 + "; set SDL_VIDEODRIVER to choose a video driver yourself)");
+    }
+    if (hostWindow) {
+        width = hostWindow->Width();
+        height = hostWindow->Height();
+        const SDL_VideoInfo* info = SDL_GetVideoInfo();
+        depth = info != nullptr && info->vfmt != nullptr ? info->vfmt->BitsPerPixel : 32;
+    } else if (w == 0 && h == 0 && d == 0) {
         const SDL_VideoInfo* info = SDL_GetVideoInfo();
         width = info->current_w;
         height = info->current_h;
@@ -37,8 +82,10 @@ Display::Display(int w, int h, int d)
         height = h;
         depth = d;
     }
-    OpenVideoMode();
-    SDL_ShowCursor(SDL_DISABLE);
+    OpenVideoMode(!hostWindow, options.multisample);
+    // The host owns its window's pointer and keyboard.
+    if (!hostWindow)
+        SDL_ShowCursor(SDL_DISABLE);
     // A fatal error later on (a missing archive) ends the process with exit()
     // while the full-screen mode is up; SDL_Quit at exit gives the desktop
     // back. It does nothing once the destructor has already closed SDL.
@@ -54,10 +101,10 @@ Display::~Display()
     SDL_Quit();
 }
 
-void Display::OpenVideoMode()
+void Display::OpenVideoMode(bool fullScreen, bool multisample)
 {
     const SDL_VideoInfo* info = SDL_GetVideoInfo();
-    Uint32 flags = SDL_OPENGL | SDL_FULLSCREEN;
+    Uint32 flags = SDL_OPENGL | (fullScreen ? SDL_FULLSCREEN : 0);
     if (info != nullptr && info->hw_available)
         flags |= SDL_HWSURFACE;
     if (info != nullptr && info->blit_hw)
@@ -72,7 +119,7 @@ void Display::OpenVideoMode()
     SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 4);
     SDL_GL_SetAttribute(SDL_GL_ACCELERATED_VISUAL, 1);
 
-    if (SDL_SetVideoMode(width, height, 32, flags) != nullptr) {
+    if (multisample && SDL_SetVideoMode(width, height, 32, flags) != nullptr) {
         multisampled = true;
         glEnable(GL_MULTISAMPLE);
     } else {

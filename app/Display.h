@@ -1,20 +1,38 @@
 #pragma once
 
+#include "app/DisplayHostWindow.h"
 #include "scene/Vec3.h"
+
+#include <memory>
 
 namespace tarnwood {
 
-// The SDL video subsystem, the full-screen OpenGL surface and the
-// fixed-function GL state every drawing step assumes. One exists in the scene
-// mode, from after the settings are read until after the scene is deleted.
+// Where and how the Display draws.
+struct DisplayOptions {
+    // A screensaver host's X window to draw into; 0 opens the program's own
+    // full-screen surface.
+    unsigned long hostWindow = 0;
+    // Try the multisampled context first; off, the plain one is opened at once.
+    bool multisample = true;
+};
+
+// The SDL video subsystem, the OpenGL surface (full screen, or a host's
+// window) and the fixed-function GL state every drawing step assumes. One
+// exists in the scene mode, from after the settings are read until after the
+// scene is deleted.
 class Display {
 public:
     // Initialises SDL video and opens a full-screen OpenGL mode of width x
     // height pixels; (0, 0, 0) takes the desktop's current mode. Tries a
-    // multisampled accelerated context first, then a plain one. On failure it
-    // prints "Video initialization failed: ..." or "Video mode set failed: ..."
-    // to stderr and ends the process with exit code 1; it never returns then.
-    Display(int width, int height, int depth);
+    // multisampled accelerated context first (unless the options say not to),
+    // then a plain one. With a host window, draws into that window at its own
+    // size instead, with no grab and the cursor left alone.
+    // SDL's off-screen fallback is refused when no display can be reached and
+    // the user chose no SDL_VIDEODRIVER.
+    // On failure it prints "Video initialization failed: ..." or "Video mode
+    // set failed: ..." to stderr and ends the process with exit code 1; it
+    // never returns then.
+    Display(int width, int height, int depth, const DisplayOptions& options = {});
     // Closes SDL (SDL_Quit).
     ~Display();
     Display(const Display&) = delete;
@@ -37,10 +55,14 @@ public:
     const Vec3& Corner() const { return corner; }
     // Whether the multisampled first attempt opened the mode.
     bool Multisampled() const { return multisampled; }
+    // The host's window being drawn into; null on the own full-screen surface.
+    DisplayHostWindow* HostWindow() const { return hostWindow.get(); }
 
 private:
-    void OpenVideoMode();
+    void OpenVideoMode(bool fullScreen, bool multisample);
     void SetGlState();
+
+    std::unique_ptr<DisplayHostWindow> hostWindow;
 
     Vec3 corner;
     int width = 0;

@@ -10,6 +10,8 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <string>
+#include <vector>
 
 namespace tarnwood {
 
@@ -25,10 +27,10 @@ void StartProcessObjects()
     InstallDirectory();
 }
 
-int TarnwoodMain(const std::string& commandLine)
+int TarnwoodMain(int argc, const char* const* argv)
 {
     StartProcessObjects();
-    const CommandLine parsed = ParseCommandLine(commandLine);
+    const CommandLine parsed = ParseCommandLine(JoinArguments(argc, argv));
     switch (parsed.mode) {
     case RunMode::Screensaver:
         return RunScreensaverMode();
@@ -39,7 +41,7 @@ int TarnwoodMain(const std::string& commandLine)
     case RunMode::Scene:
         break;
     }
-    return RunSceneMode();
+    return RunSceneMode(std::vector<std::string>(argv + 1, argv + argc));
 }
 
 }

@@ -4,9 +4,10 @@
 
 namespace tarnwood {
 
-// The program's entry: selects the run mode from the command-line text (the
-// arguments after the program name) and runs it. Returns the process exit code.
-int TarnwoodMain(const std::string& commandLine);
+// The program's entry: selects the run mode from the first command-line word
+// (the host's switch) and runs it; the scene mode also reads the options
+// among the words. Returns the process exit code.
+int TarnwoodMain(int argc, const char* const* argv);
 
 // Makes the process-wide objects in their fixed order (resource manager,
 // procedural texture registry, transparent list), seeds rand() from the time

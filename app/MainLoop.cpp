@@ -1,12 +1,38 @@
 #include "app/MainLoop.h"
 
+#include "app/RunModeSignals.h"
 #include "proctex/ProceduralTextureManager.h"
 #include "resources/TransparentList.h"
 #include "scene/FrameTick.h"
 
 #include <GL/gl.h>
+#include <cerrno>
+#include <chrono>
+#include <poll.h>
 
 namespace tarnwood {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Sleeps until `deadline` (none: without limit), a stop signal, or an event
+// on the host window's connection (`hostDescriptor`, -1 for none).
+void WaitForWork(int hostDescriptor, const Clock::time_point* deadline)
+{
+    pollfd ready[2] = {{StopSignalDescriptor(), POLLIN, 0}, {hostDescriptor, POLLIN, 0}};
+    timespec timeout{};
+    if (deadline != nullptr) {
+        const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(*deadline - Clock::now()).count();
+        if (left <= 0)
+            return;
+        timeout.tv_sec = static_cast<time_t>(left / 1'000'000'000);
+        timeout.tv_nsec = static_cast<long>(left % 1'000'000'000);
+    }
+    ppoll(ready, hostDescriptor >= 0 ? 2 : 1, deadline != nullptr ? &timeout : nullptr, nullptr);
+}
+
+}
 
 bool IsEndingEvent(const SDL_Event& event, const Settings& settings, std::uint32_t ticks)
 {
@@ -32,18 +58,45 @@ void RenderFrame(SceneRoots& roots, std::uint32_t tick)
     TransparentList::Instance().DrawAll();
 }
 
-void RunMainLoop(SceneRoots& roots, const Settings& settings)
+void RunMainLoop(SceneRoots& roots, const Settings& settings, Display& display, long delayMicroseconds)
 {
+    DisplayHostWindow* host = display.HostWindow();
+    const auto delay = std::chrono::microseconds(delayMicroseconds);
+    Clock::time_point nextFrame = Clock::now();
     bool quit = false;
+    auto end = [&]() {
+        quit = true;
+        roots.worldRoot->Kill();
+        roots.overlayRoot->Kill();
+    };
     while (!quit || !roots.worldRoot->dead || !roots.overlayRoot->dead) {
+        if (host != nullptr) {
+            if (host->Update()) {
+                const Vec3 before = display.Corner();
+                display.Resize(host->Width(), host->Height());
+                MoveOverlays(roots, settings, before, display.Corner());
+            }
+            // Nothing is left to draw into; the teardown deletes what lives.
+            if (host->Gone())
+                return;
+        }
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
-            if (IsEndingEvent(event, settings, SDL_GetTicks())) {
-                quit = true;
-                roots.worldRoot->Kill();
-                roots.overlayRoot->Kill();
-            }
+            // The host owns the keyboard and the pointer of its window.
+            if (host == nullptr && IsEndingEvent(event, settings, SDL_GetTicks()))
+                end();
         }
+        if (StopSignalReceived() && !quit)
+            end();
+        if (!quit && host != nullptr && !host->Visible()) {
+            WaitForWork(host->Descriptor(), nullptr);
+            continue;
+        }
+        if (!quit && delayMicroseconds > 0 && Clock::now() < nextFrame) {
+            WaitForWork(host != nullptr ? host->Descriptor() : -1, &nextFrame);
+            continue;
+        }
+        nextFrame = Clock::now() + delay;
         RenderFrame(roots, SDL_GetTicks());
         SDL_GL_SwapBuffers();
     }

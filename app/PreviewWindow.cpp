@@ -1,11 +1,13 @@
 #include "app/PreviewWindow.h"
 
 #include "app/PreviewPixels.h"
+#include "app/RunModeSignals.h"
 #include "platform/RegistryString.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <memory>
+#include <poll.h>
 #include <unistd.h>
 #include <vector>
 
@@ -77,16 +79,23 @@ public:
         return !xErrorSeen;
     }
 
-    // Paints on every exposure until the child window is destroyed.
+    // Paints on every exposure until the child window is destroyed or a
+    // stop signal arrives.
     void Run()
     {
         XEvent event;
         for (;;) {
-            XNextEvent(display, &event);
-            if (event.type == Expose && event.xexpose.window == window && event.xexpose.count == 0)
-                Paint();
-            else if (event.type == DestroyNotify && event.xdestroywindow.window == window)
+            while (XPending(display) > 0) {
+                XNextEvent(display, &event);
+                if (event.type == Expose && event.xexpose.window == window && event.xexpose.count == 0)
+                    Paint();
+                else if (event.type == DestroyNotify && event.xdestroywindow.window == window)
+                    return;
+            }
+            if (StopSignalReceived())
                 return;
+            pollfd ready[2] = {{ConnectionNumber(display), POLLIN, 0}, {StopSignalDescriptor(), POLLIN, 0}};
+            poll(ready, 2, -1);
         }
     }
 
@@ -139,6 +148,7 @@ private:
 
 void RunPreviewWindow(unsigned long paneWindow)
 {
+    CatchStopSignals();
     std::unique_ptr<::Display, DisplayClose> display(XOpenDisplay(nullptr));
     if (!display)
         return;

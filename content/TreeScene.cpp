@@ -92,6 +92,43 @@ std::unique_ptr<SceneNode> BuildTreeGroup()
     return group;
 }
 
+// The overlays' places at the screen corners, from the eye-space ray through
+// the bottom-left window corner (Display::Corner): x / z and y / z of that
+// ray give the edges at any depth. Builders may move a node on from there.
+double EdgeX(const Vec3& corner, double d) { return corner.x * d / corner.z; }
+double EdgeY(const Vec3& corner, double d) { return corner.y * d / corner.z; }
+
+void PlaceCalendar(SceneNode& calendar, const Vec3& corner)
+{
+    calendar.SetPosition(-EdgeX(corner, -211.0), EdgeY(corner, 183.0), -140.0);
+}
+
+void PlaceFrameRate(SceneNode& frameRate, const Vec3& corner)
+{
+    frameRate.SetPosition(EdgeX(corner, -100.0) + 5.0, -2.5 - EdgeY(corner, -100.0), 0.0);
+}
+
+void PlaceClock(SceneNode& clock, const Settings& settings, const Vec3& corner)
+{
+    if (settings.largeClock)
+        clock.SetPosition(-EdgeX(corner, -70.0), EdgeY(corner, -70.0), 30.0);
+    else
+        clock.SetPosition(-EdgeX(corner, -170.0), EdgeY(corner, -170.0), -70.0);
+}
+
+// Moves `node` by the difference between its places for the two corners.
+template <typename Place>
+void MoveBetween(SceneNode& node, const Vec3& before, const Vec3& after, Place place)
+{
+    SceneNode was;
+    SceneNode now;
+    place(was, before);
+    place(now, after);
+    node.transform.MoveBy(now.transform.position.x - was.transform.position.x,
+                          now.transform.position.y - was.transform.position.y,
+                          now.transform.position.z - was.transform.position.z);
+}
+
 }
 
 void DelayedModelBehaviour(int)
@@ -119,7 +156,7 @@ SceneRoots BuildTreeScene(const Settings& settings, const Display& display)
 
     if (settings.showCalendar) {
         auto calendar = std::make_unique<SceneNode>();
-        calendar->SetPosition(-display.EdgeX(-211.0), display.EdgeY(183.0), -140.0);
+        PlaceCalendar(*calendar, display.Corner());
         AnimationTrack track = OneShot();
         track.Configure(BuildCalendar, settings.calendarRus ? 0 : 1, 0.0, 0.0, 0.0);
         RunTrack(*calendar, track);
@@ -136,7 +173,7 @@ SceneRoots BuildTreeScene(const Settings& settings, const Display& display)
 
     if (settings.showFrameRate) {
         auto frameRate = std::make_unique<SceneNode>();
-        frameRate->SetPosition(display.EdgeX(-100.0) + 5.0, -2.5 - display.EdgeY(-100.0), 0.0);
+        PlaceFrameRate(*frameRate, display.Corner());
         frameRate->LoadModel("utils.pak", "fps");
         AnimationTrack track = Endless();
         track.SetBehaviour(FrameRateBehaviour, 0);
@@ -146,10 +183,7 @@ SceneRoots BuildTreeScene(const Settings& settings, const Display& display)
 
     if (settings.showClock) {
         auto clock = std::make_unique<SceneNode>();
-        if (settings.largeClock)
-            clock->SetPosition(-display.EdgeX(-70.0), display.EdgeY(-70.0), 30.0);
-        else
-            clock->SetPosition(-display.EdgeX(-170.0), display.EdgeY(-170.0), -70.0);
+        PlaceClock(*clock, settings, display.Corner());
         AnimationTrack track = OneShot();
         if (settings.analogClock)
             track.SetBehaviour(BuildAnalogClock, 0);
@@ -159,6 +193,26 @@ SceneRoots BuildTreeScene(const Settings& settings, const Display& display)
         overlay.AddChild(std::move(clock));
     }
     return roots;
+}
+
+void MoveOverlays(SceneRoots& roots, const Settings& settings, const Vec3& cornerBefore, const Vec3& cornerAfter)
+{
+    // The overlays are the overlay root's first children, in the order
+    // BuildTreeScene adds them; the delayed model comes after them.
+    std::size_t next = 0;
+    auto nextChild = [&]() -> SceneNode* {
+        return next < roots.overlayRoot->children.size() ? roots.overlayRoot->children[next++].get() : nullptr;
+    };
+    if (settings.showCalendar)
+        if (SceneNode* calendar = nextChild())
+            MoveBetween(*calendar, cornerBefore, cornerAfter, PlaceCalendar);
+    if (settings.showFrameRate)
+        if (SceneNode* frameRate = nextChild())
+            MoveBetween(*frameRate, cornerBefore, cornerAfter, PlaceFrameRate);
+    if (settings.showClock)
+        if (SceneNode* clock = nextChild())
+            MoveBetween(*clock, cornerBefore, cornerAfter,
+                        [&](SceneNode& node, const Vec3& corner) { PlaceClock(node, settings, corner); });
 }
 
 }

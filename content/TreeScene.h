@@ -23,6 +23,12 @@ struct SceneRoots {
 // ends the process). Draws one rand() for the tree group's start angle.
 SceneRoots BuildTreeScene(const Settings& settings, const Display& display);
 
+// After the display's size has changed: moves the overlays that
+// BuildTreeScene made with the same settings from the screen corners given by
+// `cornerBefore` to those of `cornerAfter` (Display::Corner before and after
+// the resize), keeping any offset their builders added.
+void MoveOverlays(SceneRoots& roots, const Settings& settings, const Vec3& cornerBefore, const Vec3& cornerAfter);
+
 // On the overlay root's endless track: once its time passes 60000 ms, adds the
 // "nn" model at half size to currentNode and finishes the track.
 void DelayedModelBehaviour(int userData);

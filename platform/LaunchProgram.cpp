@@ -39,12 +39,17 @@ std::string ProgramFileName(const std::string& hostName)
     return hostName;
 }
 
-bool LaunchProgram(const std::string& fileName, bool wait)
+std::string LaunchProgramPath(const std::string& fileName)
 {
-    return StartProgram(InstallDirectory().Join(ProgramFileName(fileName)), wait);
+    return InstallDirectory().Join(ProgramFileName(fileName));
 }
 
-bool StartProgram(const std::string& path, bool wait)
+bool LaunchProgram(const std::string& fileName, bool wait, int* error, void (*started)(pid_t))
+{
+    return StartProgram(LaunchProgramPath(fileName), wait, error, started);
+}
+
+bool StartProgram(const std::string& path, bool wait, int* error, void (*started)(pid_t))
 {
     const std::string::size_type slash = path.rfind('/');
     const std::string workDir = slash == std::string::npos ? path
@@ -54,10 +59,15 @@ bool StartProgram(const std::string& path, bool wait)
     char* const argv[] = {programName.data(), nullptr};
 
     int errorPipe[2];
-    if (pipe2(errorPipe, O_CLOEXEC) != 0)
+    if (pipe2(errorPipe, O_CLOEXEC) != 0) {
+        if (error != nullptr)
+            *error = errno;
         return false;
+    }
     const pid_t child = fork();
     if (child < 0) {
+        if (error != nullptr)
+            *error = errno;
         close(errorPipe[0]);
         close(errorPipe[1]);
         return false;
@@ -82,6 +92,8 @@ bool StartProgram(const std::string& path, bool wait)
     }
 
     close(errorPipe[1]);
+    if (wait && started != nullptr)
+        started(child);
     int childError = 0;
     ssize_t got;
     do {
@@ -94,6 +106,8 @@ bool StartProgram(const std::string& path, bool wait)
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
+    if (got != 0 && error != nullptr)
+        *error = got == static_cast<ssize_t>(sizeof childError) ? childError : EIO;
     return got == 0;
 }
 
