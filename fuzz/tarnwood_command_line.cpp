@@ -1,11 +1,22 @@
 // The command line of the scene program: the words, joined as the program
-// receives them, and the run mode chosen from them.
+// receives them, the run mode chosen from them, and the scene options with
+// the settings they give and the window they choose.
 #include "FuzzSupport.h"
 #include "app/RunMode.h"
+#include "app/SceneOptions.h"
 
 #include <cstdlib>
 
 using namespace tarnwood;
+
+namespace {
+
+unsigned long RootWindow()
+{
+    return 0x123;
+}
+
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -17,6 +28,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const CommandLine line = ParseCommandLine(text);
     if (line.mode != RunMode::Preview && line.mode != RunMode::Scene && line.mode != RunMode::Screensaver
         && line.mode != RunMode::Configuration)
+        std::abort();
+
+    SceneOptions options;
+    std::string problem;
+    if (!ParseSceneOptions(words, options, problem)) {
+        if (problem.empty())
+            std::abort();
+        return 0;
+    }
+    if (options.delayMicroseconds < 0)
+        std::abort();
+    ApplySceneOptions(Settings(), options);
+    // The last word doubles as the host's XSCREENSAVER_WINDOW.
+    unsigned long window = 0;
+    const char* environment = words.empty() ? nullptr : words.back().c_str();
+    if (ChooseHostWindow(options, environment, RootWindow, window, problem) && options.windowId
+        && window != *options.windowId)
+        std::abort();
+    if (const auto id = ParseWindowId(text); id && (*id == 0 || *id > 0xFFFFFFFFul))
         std::abort();
     return 0;
 }
