@@ -1,8 +1,13 @@
 #include "app/PreviewPixels.h"
 
+#include "resources/ImageHeader.h"
+
 #include <SDL/SDL.h>
 #include <algorithm>
+#include <cstdio>
+#include <limits>
 #include <memory>
+#include <sys/stat.h>
 
 namespace tarnwood {
 
@@ -11,6 +16,46 @@ namespace {
 struct SurfaceFree {
     void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
 };
+
+struct FileClose {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// Largest header (file header and V5 info header) read before the checks.
+constexpr std::size_t bmpHeaderBytes = 14 + 124;
+// A 24-bit picture needs no colour table; a few kilobytes of optional
+// tables between the headers and the pixels are tolerated, no more.
+constexpr std::uint32_t maxPixelOffset = 64 * 1024;
+
+// The bytes of the picture at `path` when its header describes an
+// uncompressed 24-bit BMP of at most maxWidth x maxHeight pixels that the
+// file holds whole; empty otherwise. Only the header and those pixels are
+// read, so a header claiming an absurd size costs nothing.
+std::vector<std::uint8_t> ReadShownPicture(const std::string& path, int maxWidth, int maxHeight)
+{
+    std::unique_ptr<std::FILE, FileClose> file(std::fopen(path.c_str(), "rb"));
+    struct stat info {};
+    if (!file || fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode))
+        return {};
+    const auto fileSize = static_cast<std::uint64_t>(info.st_size);
+    std::vector<std::uint8_t> bytes(bmpHeaderBytes);
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
+    const std::optional<BmpHeader> header = ReadBmpHeader(bytes.data(), bytes.size());
+    if (!header || header->bitsPerPixel != 24 || header->compression != 0 || header->pixelOffset > maxPixelOffset)
+        return {};
+    const std::int64_t rows = header->height < 0 ? -std::int64_t{header->height} : header->height;
+    if (header->width < 1 || header->width > maxWidth || rows < 1 || rows > maxHeight)
+        return {};
+    const std::uint64_t needed = header->pixelOffset
+        + BmpRowBytes(static_cast<std::uint32_t>(header->width), header->bitsPerPixel) * static_cast<std::uint64_t>(rows);
+    if (header->pixelOffset < 14 + 40 || needed > fileSize || needed < bytes.size())
+        return {};
+    const std::size_t already = bytes.size();
+    bytes.resize(static_cast<std::size_t>(needed));
+    if (std::fread(bytes.data() + already, 1, bytes.size() - already, file.get()) != bytes.size() - already)
+        return {};
+    return bytes;
+}
 
 }
 
@@ -22,7 +67,12 @@ std::vector<std::uint32_t> PreviewPixels(int paneWidth, int paneHeight, const st
     if (paneWidth != kPreviewPictureWidth)
         return pixels;
 
-    std::unique_ptr<SDL_Surface, SurfaceFree> picture(SDL_LoadBMP(picturePath.c_str()));
+    const std::vector<std::uint8_t> file = ReadShownPicture(picturePath, paneWidth, paneHeight);
+    if (file.empty() || file.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
+        return pixels;
+    // SDL_LoadBMP_RW with freesrc = 1 closes the memory stream, also on failure.
+    SDL_RWops* stream = SDL_RWFromConstMem(file.data(), static_cast<int>(file.size()));
+    std::unique_ptr<SDL_Surface, SurfaceFree> picture(stream ? SDL_LoadBMP_RW(stream, 1) : nullptr);
     if (!picture || !picture->format || picture->format->BytesPerPixel != 3 || !picture->pixels
         || picture->w <= 0 || picture->h <= 0 || picture->pitch < picture->w * 3)
         return pixels;

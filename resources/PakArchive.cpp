@@ -1,12 +1,11 @@
 #include "resources/PakArchive.h"
 
 #include "resources/EscapedName.h"
+#include "resources/ImageDecoder.h"
 #include "resources/LittleEndian.h"
 #include "resources/PendingFile.h"
 #include "resources/UniqueFd.h"
 
-#include <SDL/SDL.h>
-#include <SDL/SDL_image.h>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -28,11 +27,6 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
-struct SurfaceFreer {
-    void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
-};
-using SurfaceHandle = std::unique_ptr<SDL_Surface, SurfaceFreer>;
-
 void SetError(std::string* error, std::string text)
 {
     if (error)
@@ -50,52 +44,25 @@ std::string ErrnoText(int code)
     return std::strerror(code);
 }
 
-#if SDL_BYTEORDER == SDL_LIL_ENDIAN
-constexpr Uint32 redMask = 0x000000FF, greenMask = 0x0000FF00, blueMask = 0x00FF0000, alphaMask = 0xFF000000;
-#else
-constexpr Uint32 redMask = 0xFF000000, greenMask = 0x00FF0000, blueMask = 0x0000FF00, alphaMask = 0x000000FF;
-#endif
-
-// True when the pixels are 4 bytes each in the order red, green, blue,
-// alpha, with rows back to back: the layout glTexImage2D is given.
-bool HasUploadLayout(const SDL_Surface* surface)
+GLuint UploadTexture(const DecodedImage& image)
 {
-    const SDL_PixelFormat* format = surface->format;
-    return format->BitsPerPixel == 32 && format->BytesPerPixel == 4 && surface->pitch == surface->w * 4
-        && format->Rmask == redMask && format->Gmask == greenMask && format->Bmask == blueMask
-        && format->Amask == alphaMask;
-}
-
-// The decoded image in upload layout: the surface itself when it already is,
-// otherwise a converted copy (null if the conversion fails).
-SurfaceHandle ToUploadLayout(SurfaceHandle decoded)
-{
-    if (HasUploadLayout(decoded.get()))
-        return decoded;
-    SurfaceHandle pattern(SDL_CreateRGBSurface(SDL_SWSURFACE, 1, 1, 32, redMask, greenMask, blueMask, alphaMask));
-    if (!pattern)
-        return nullptr;
-    SurfaceHandle converted(SDL_ConvertSurface(decoded.get(), pattern->format, SDL_SWSURFACE));
-    if (!converted || !HasUploadLayout(converted.get()))
-        return nullptr;
-    return converted;
-}
-
-GLuint UploadTexture(SDL_Surface* surface)
-{
-    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) < 0)
-        return 0;
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, surface->w, surface->h, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                 surface->pixels);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, image.width, image.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 image.rgba.data());
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    if (SDL_MUSTLOCK(surface))
-        SDL_UnlockSurface(surface);
     return name;
+}
+
+// The largest texture side the current GL implementation accepts.
+std::uint32_t MaxTextureSide()
+{
+    GLint side = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
+    return side > 0 ? static_cast<std::uint32_t>(side) : 0;
 }
 
 // Sequential reader that knows how many bytes the file still holds, so that
@@ -257,17 +224,18 @@ GLuint PakArchive::GetTexture(const std::string& name)
     if (found < 0)
         return 0;
     const auto index = static_cast<std::size_t>(found);
-    if (textures[index] == 0) {
-        const PakEntry& entry = entries[index];
-        // IMG_Load_RW with freesrc = 1 closes the memory stream, also on failure.
-        SDL_RWops* stream = SDL_RWFromMem(entry.bytes.get(), static_cast<int>(std::min<std::uint32_t>(
-                                                                   entry.size, std::numeric_limits<int>::max())));
-        SurfaceHandle decoded(stream ? IMG_Load_RW(stream, 1) : nullptr);
-        if (decoded) {
-            SurfaceHandle upload = ToUploadLayout(std::move(decoded));
-            if (upload)
-                textures[index] = UploadTexture(upload.get());
+    if (textures[index] == 0 && !decoded.HasFailed(index)) {
+        std::shared_ptr<const DecodedImage> image = decoded.Find(index);
+        if (!image) {
+            const PakEntry& entry = entries[index];
+            image = DecodeImageEntry(entry.bytes.get(), entry.size, MaxTextureSide(), &decoderRuns);
+            if (image)
+                decoded.Keep(index, image);
+            else
+                decoded.MarkFailed(index);
         }
+        if (image)
+            textures[index] = UploadTexture(*image);
     }
     ++textureCounts[index];
     return textures[index];

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "resources/DecodedImageCache.h"
+
 #include <GL/gl.h>
 #include <cstdint>
 #include <memory>
@@ -53,12 +55,18 @@ public:
     // The first entry whose name equals `name` exactly, or (null, 0).
     PakEntryView GetEntry(const std::string& name) const;
 
-    // The OpenGL texture of the first entry named `name`, decoding the image
-    // and creating the texture when the entry has none yet. Counts one use of
-    // that entry's texture whenever the entry exists, also when the image
-    // does not decode (then 0 is returned and the next call tries again).
-    // Returns 0 without counting when there is no such entry. Needs a current
-    // OpenGL context.
+    // The OpenGL texture of the first entry named `name`, creating it when
+    // the entry has none yet. Counts one use of that entry's texture whenever
+    // the entry exists, also when the image does not decode (then 0 is
+    // returned). Returns 0 without counting when there is no such entry.
+    // Needs a current OpenGL context.
+    //
+    // Only PNG entries decode, and only when their header's sides are at most
+    // GL_MAX_TEXTURE_SIZE and the entry can hold the pixels it claims: other
+    // bytes never reach a decoder. An entry that fails is remembered and not
+    // decoded again. Recently decoded pixels are kept in a small bounded
+    // cache, so a texture created again soon after its last release is
+    // uploaded without decoding.
     GLuint GetTexture(const std::string& name);
 
     // Gives back one use of `texture`; at a count of 0 the GL texture is
@@ -111,6 +119,8 @@ public:
     PakEntryView EntryAt(std::size_t index) const;
     // Outstanding GetTexture uses of the first entry named `name` (0 if none).
     int TextureUses(const std::string& name) const;
+    // How many times an image decoder has run for this archive.
+    std::size_t DecoderRuns() const { return decoderRuns; }
 
     // Why `name` cannot be an entry name, or empty when it can.
     static std::string NameProblem(const std::string& name);
@@ -124,6 +134,9 @@ private:
     std::vector<std::int32_t> textureCounts;
     std::vector<PakEntry> entries;
     std::vector<std::string> names;
+
+    DecodedImageCache decoded;
+    std::size_t decoderRuns = 0;
 };
 
 }

@@ -13,6 +13,7 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick
   libxml2-utils dpkg-dev file
   xscreensaver
+  clang libclang-rt-14-dev
 )
 
 missing=()

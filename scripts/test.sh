@@ -17,4 +17,9 @@ for dir in build build-asan; do
   xvfb-run -a -s "-screen 0 1024x768x24" \
     ctest --test-dir "$dir" --output-on-failure -j "$(nproc)" || status=1
 done
+
+# A short run of every fuzz harness (clang, libFuzzer, ASan + UBSan), so
+# that the harnesses keep building and the seeds and what they reach stay clean.
+echo "== fuzz: ${TARNWOOD_FUZZ_SECONDS:-10} s per harness"
+scripts/fuzz.sh "${TARNWOOD_FUZZ_SECONDS:-10}" || status=1
 exit $status

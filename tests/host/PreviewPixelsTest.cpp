@@ -62,7 +62,11 @@ INSTANTIATE_TEST_SUITE_P(Panes, PreviewPixelsCases, ::testing::Values(
     PixelsCase{"PictureFillsPane", 152, 112, Picture::Bmp24, 152, 112, true},
     // 150 * 3 bytes are padded to 452 per row: rows must be found by the pitch.
     PixelsCase{"PaddedRowsSmallerThanPane", 152, 112, Picture::Bmp24, 150, 100, true},
-    PixelsCase{"PictureLargerThanPaneIsCut", 152, 112, Picture::Bmp24, 301, 240, true},
+    PixelsCase{"TallPaneShowsPictureAndBlackBelow", 152, 300, Picture::Bmp24, 152, 112, true},
+    // Only a picture that fits the pane is ever loaded.
+    PixelsCase{"PictureLargerThanPaneIsBlack", 152, 112, Picture::Bmp24, 301, 240, false},
+    PixelsCase{"PictureOneRowTooTallIsBlack", 152, 112, Picture::Bmp24, 152, 113, false},
+    PixelsCase{"PictureOneColumnTooWideIsBlack", 152, 112, Picture::Bmp24, 153, 112, false},
     PixelsCase{"OtherPaneWidthIsBlack", 200, 112, Picture::Bmp24, 152, 112, false},
     PixelsCase{"NarrowPaneIsBlack", 151, 112, Picture::Bmp24, 152, 112, false},
     PixelsCase{"PictureOf32BitsIsBlack", 152, 112, Picture::Bmp32, 152, 112, false},

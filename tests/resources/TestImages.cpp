@@ -83,4 +83,17 @@ std::string EncodePng(int width, int height, int colourType, const std::vector<s
     return png;
 }
 
+std::string WithPngSize(std::string png, std::uint32_t width, std::uint32_t height)
+{
+    // Signature (8), IHDR length (4); the chunk's type and data start at 12.
+    std::string fields;
+    PutBigEndian(fields, width);
+    PutBigEndian(fields, height);
+    png.replace(16, 8, fields);
+    std::string crc;
+    PutBigEndian(crc, Crc32(png.substr(12, 4 + 13)));
+    png.replace(12 + 4 + 13, 4, crc);
+    return png;
+}
+
 }

@@ -11,4 +11,8 @@ namespace tarnwood::test {
 // blocks: a fixture for image entries, independent of any encoder library.
 std::string EncodePng(int width, int height, int colourType, const std::vector<std::uint8_t>& pixels);
 
+// `png` with the size in its IHDR chunk replaced by width x height and the
+// chunk's CRC made valid again: a header that claims more than the data holds.
+std::string WithPngSize(std::string png, std::uint32_t width, std::uint32_t height);
+
 }
