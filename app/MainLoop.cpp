@@ -16,6 +16,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// More events than any person or host sends in one frame.
+constexpr int kEventsPerFrame = 256;
+
 // Sleeps until `deadline` (none: without limit), a stop signal, or an event
 // on the host window's connection (`hostDescriptor`, -1 for none).
 void WaitForWork(int hostDescriptor, const Clock::time_point* deadline)
@@ -80,8 +83,10 @@ void RunMainLoop(SceneRoots& roots, const Settings& settings, Display& display, 
             if (host->Gone())
                 return;
         }
+        // A bounded drain: a source that posts events as fast as they are
+        // read (pointer warping, a flooding client) must not stop the frames.
         SDL_Event event;
-        while (SDL_PollEvent(&event)) {
+        for (int drained = 0; drained < kEventsPerFrame && SDL_PollEvent(&event); ++drained) {
             // The host owns the keyboard and the pointer of its window.
             if (host == nullptr && IsEndingEvent(event, settings, SDL_GetTicks()))
                 end();

@@ -26,6 +26,7 @@ tree=build-fuzz
 
 launcher=()
 if command -v ccache >/dev/null; then
+  export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
   launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
 cmake -S . -B "$tree" -DTARNWOOD_FUZZ=ON -DTARNWOOD_TESTS=OFF -DTARNWOOD_BENCH=OFF \

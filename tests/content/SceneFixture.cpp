@@ -3,6 +3,7 @@
 #include "content/Calendar.h"
 #include "content/Clock.h"
 #include "content/FrameRate.h"
+#include "scene/FrameTick.h"
 #include "scene/WallClock.h"
 #include "support/LocalTime.h"
 
@@ -20,6 +21,9 @@ void SceneFixture::SetUp()
     ResetShownClockValues();
     shownDay = -1;
     framesCounted = 0;
+    // Each test's scene starts at tick 0; a tick left from a long run would
+    // make the first frame one huge step.
+    frameTick = 0;
     std::srand(7);
 }
 

@@ -115,7 +115,7 @@ TEST(InstalledPrograms, ConfigThroughItsLinkWritesSettingsTheNextRunReads)
     ChildProcess set({config, "--set", "analogClock=on", "calendarRus=on"}, env);
     ASSERT_EQ(set.Wait(30000), 0) << set.Stdout() << set.Stderr();
 
-    ChildProcess show({config}, env);
+    ChildProcess show({config, "--list"}, env);
     ASSERT_EQ(show.Wait(30000), 0) << show.Stderr();
     EXPECT_NE(show.Stdout().find("analogClock      on"), std::string::npos) << show.Stdout();
     EXPECT_NE(show.Stdout().find("calendarRus      on"), std::string::npos) << show.Stdout();
