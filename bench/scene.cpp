@@ -133,35 +133,12 @@ bool ParseOptions(int argc, char** argv, Options& options)
     return options.mode == "frames";
 }
 
-// The display as the scene mode opens it; without multisampling the mode is
-// set again with no samples and the display's GL state applied once more.
+// The display as the scene mode opens it, with or without multisampling.
 std::unique_ptr<Display> OpenDisplay(bool multisample)
 {
-    auto display = std::make_unique<Display>(0, 0, 0);
-    if (multisample)
-        return display;
-    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 0);
-    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 0);
-    SDL_GL_SetAttribute(SDL_GL_ACCELERATED_VISUAL, 0);
-    if (SDL_SetVideoMode(display->Width(), display->Height(), 32, SDL_OPENGL | SDL_FULLSCREEN) == nullptr) {
-        std::fprintf(stderr, "bench_scene: video mode without multisampling failed: %s\n", SDL_GetError());
-        std::exit(1);
-    }
-    glEnable(GL_TEXTURE_2D);
-    glShadeModel(GL_SMOOTH);
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glClearDepth(1.0);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glAlphaFunc(GL_GREATER, 0.9f);
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-    glLightModeli(0x81F8 /* GL_LIGHT_MODEL_COLOR_CONTROL */, 0x81FA /* GL_SEPARATE_SPECULAR_COLOR */);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_NORMAL_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    display->Resize(display->Width(), display->Height());
-    return display;
+    DisplayOptions options;
+    options.multisample = multisample;
+    return std::make_unique<Display>(0, 0, 0, options);
 }
 
 void DrainEvents()
