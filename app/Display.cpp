@@ -182,7 +182,8 @@ void Display::Resize(int w, int h)
     glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     glGetIntegerv(GL_VIEWPORT, viewport);
-    gluUnProject(0.0, 0.0, -1.0, modelview, projection, viewport, &corner.x, &corner.y, &corner.z);
+    gluUnProject(0.0, 0.0, -1.0, modelview, projection, viewport, &edges.corner.x, &edges.corner.y,
+                 &edges.corner.z);
 }
 
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/DisplayHostWindow.h"
-#include "scene/Vec3.h"
+#include "content/ScreenEdges.h"
 
 #include <memory>
 
@@ -46,13 +46,14 @@ public:
     // The x of the left screen edge and the y of the bottom screen edge at
     // eye-space depth d (negative: in front of the camera); their negations
     // are the right and top edges.
-    double EdgeX(double d) const { return corner.x * d / corner.z; }
-    double EdgeY(double d) const { return corner.y * d / corner.z; }
+    double EdgeX(double d) const { return edges.X(d); }
+    double EdgeY(double d) const { return edges.Y(d); }
 
     int Width() const { return width; }
     int Height() const { return height; }
     int Depth() const { return depth; }
-    const Vec3& Corner() const { return corner; }
+    // The screen's edges under the current projection, for placing overlays.
+    const ScreenEdges& Edges() const { return edges; }
     // Whether the multisampled first attempt opened the mode.
     bool Multisampled() const { return multisampled; }
     // The host's window being drawn into; null on the own full-screen surface.
@@ -64,7 +65,7 @@ private:
 
     std::unique_ptr<DisplayHostWindow> hostWindow;
 
-    Vec3 corner;
+    ScreenEdges edges;
     int width = 0;
     int height = 0;
     int depth = 0;

@@ -75,9 +75,9 @@ void RunMainLoop(SceneRoots& roots, const Settings& settings, Display& display, 
     while (!quit || !roots.worldRoot->dead || !roots.overlayRoot->dead) {
         if (host != nullptr) {
             if (host->Update()) {
-                const Vec3 before = display.Corner();
+                const ScreenEdges before = display.Edges();
                 display.Resize(host->Width(), host->Height());
-                MoveOverlays(roots, settings, before, display.Corner());
+                MoveOverlays(roots, settings.Overlays(), before, display.Edges());
             }
             // Nothing is left to draw into; the teardown deletes what lives.
             if (host->Gone())

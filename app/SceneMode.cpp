@@ -47,7 +47,7 @@ int RunSceneMode(const std::vector<std::string>& words)
     auto settings = std::make_unique<Settings>(ApplySceneOptions(LoadSettings(settingsPath), options));
     auto display = std::make_unique<Display>(settings->ModeWidth(), settings->ModeHeight(), settings->ModeDepth(),
                                              DisplayOptions{hostWindow, options.multisample});
-    SceneRoots roots = BuildTreeScene(*settings, *display);
+    SceneRoots roots = BuildTreeScene(settings->Overlays(), display->Edges());
     RunMainLoop(roots, *settings, *display, options.delayMicroseconds);
     settings.reset();
     roots.worldRoot.reset();

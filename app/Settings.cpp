@@ -126,4 +126,17 @@ Settings LoadSettings(const std::string& path)
     return Settings(in);
 }
 
+OverlaySettings Settings::Overlays() const
+{
+    OverlaySettings overlays;
+    overlays.showCalendar = showCalendar != 0;
+    overlays.calendarRus = calendarRus != 0;
+    overlays.showFrameRate = showFrameRate != 0;
+    overlays.showClock = showClock != 0;
+    overlays.analogClock = analogClock != 0;
+    overlays.clock24Hour = clock24Hour != 0;
+    overlays.largeClock = largeClock != 0;
+    return overlays;
+}
+
 }

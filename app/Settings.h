@@ -1,5 +1,7 @@
 #pragma once
 
+#include "content/OverlaySettings.h"
+
 #include <cstdint>
 #include <istream>
 #include <string>
@@ -46,6 +48,9 @@ struct Settings {
     int ModeWidth() const { return Mode().width; }
     int ModeHeight() const { return Mode().height; }
     int ModeDepth() const { return Mode().depth; }
+
+    // The flags the scene builder reads, each on when its byte is not 0.
+    OverlaySettings Overlays() const;
 
     bool operator==(const Settings&) const = default;
 

@@ -197,7 +197,7 @@ int RunSnapshot(const std::vector<std::string>& args)
         WallClock::Instance().Fix(std::time(nullptr), true);
 
     auto display = std::make_unique<Display>(options.width, options.height, 32);
-    SceneRoots roots = BuildTreeScene(settings, *display);
+    SceneRoots roots = BuildTreeScene(settings.Overlays(), display->Edges());
     const long frames = options.ms * 60 / 1000;
     for (long i = 1; i <= frames || i == 1; ++i)
         RenderFrame(roots, static_cast<std::uint32_t>((i * 1000 + 30) / 60));

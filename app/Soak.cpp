@@ -240,7 +240,7 @@ int RunSoak(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     // relative motion can post motion events as fast as they are drained.
     setenv("SDL_MOUSE_RELATIVE_MODE_WARP", "0", 1);
     auto display = std::make_unique<Display>(options.width, options.height, 32);
-    SceneRoots roots = BuildTreeScene(settings, *display);
+    SceneRoots roots = BuildTreeScene(settings.Overlays(), display->Edges());
 
     const auto began = std::chrono::steady_clock::now();
     const auto elapsed = [&] {

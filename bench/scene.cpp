@@ -198,7 +198,7 @@ int RunFrames(const Options& options)
 {
     Prepare();
     auto display = OpenDisplay(options.multisample);
-    SceneRoots roots = BuildTreeScene(Settings{}, *display);
+    SceneRoots roots = BuildTreeScene(Settings{}.Overlays(), display->Edges());
 
     // Reach the steady scene cheaply: everything past the first frame is
     // clipped away until the delayed model has joined.
@@ -294,7 +294,7 @@ int RunStartup(const Options& options)
     SceneRoots roots;
     double built = start;
     if (options.variant == "scene") {
-        roots = BuildTreeScene(Settings{}, *display);
+        roots = BuildTreeScene(Settings{}.Overlays(), display->Edges());
         built = WallSeconds();
         RenderFrame(roots, SDL_GetTicks());
         SDL_GL_SwapBuffers();

@@ -92,33 +92,29 @@ std::unique_ptr<SceneNode> BuildTreeGroup()
     return group;
 }
 
-// The overlays' places at the screen corners, from the eye-space ray through
-// the bottom-left window corner (Display::Corner): x / z and y / z of that
-// ray give the edges at any depth. Builders may move a node on from there.
-double EdgeX(const Vec3& corner, double d) { return corner.x * d / corner.z; }
-double EdgeY(const Vec3& corner, double d) { return corner.y * d / corner.z; }
-
-void PlaceCalendar(SceneNode& calendar, const Vec3& corner)
+// The overlays' places at the screen corners, from the screen's edges at
+// their depths. Builders may move a node on from there.
+void PlaceCalendar(SceneNode& calendar, const ScreenEdges& edges)
 {
-    calendar.SetPosition(-EdgeX(corner, -211.0), EdgeY(corner, 183.0), -140.0);
+    calendar.SetPosition(-edges.X(-211.0), edges.Y(183.0), -140.0);
 }
 
-void PlaceFrameRate(SceneNode& frameRate, const Vec3& corner)
+void PlaceFrameRate(SceneNode& frameRate, const ScreenEdges& edges)
 {
-    frameRate.SetPosition(EdgeX(corner, -100.0) + 5.0, -2.5 - EdgeY(corner, -100.0), 0.0);
+    frameRate.SetPosition(edges.X(-100.0) + 5.0, -2.5 - edges.Y(-100.0), 0.0);
 }
 
-void PlaceClock(SceneNode& clock, const Settings& settings, const Vec3& corner)
+void PlaceClock(SceneNode& clock, const OverlaySettings& settings, const ScreenEdges& edges)
 {
     if (settings.largeClock)
-        clock.SetPosition(-EdgeX(corner, -70.0), EdgeY(corner, -70.0), 30.0);
+        clock.SetPosition(-edges.X(-70.0), edges.Y(-70.0), 30.0);
     else
-        clock.SetPosition(-EdgeX(corner, -170.0), EdgeY(corner, -170.0), -70.0);
+        clock.SetPosition(-edges.X(-170.0), edges.Y(-170.0), -70.0);
 }
 
-// Moves `node` by the difference between its places for the two corners.
+// Moves `node` by the difference between its places for the two sets of edges.
 template <typename Place>
-void MoveBetween(SceneNode& node, const Vec3& before, const Vec3& after, Place place)
+void MoveBetween(SceneNode& node, const ScreenEdges& before, const ScreenEdges& after, Place place)
 {
     SceneNode was;
     SceneNode now;
@@ -142,7 +138,7 @@ void DelayedModelBehaviour(int)
     currentNode->AddChild(std::move(model));
 }
 
-SceneRoots BuildTreeScene(const Settings& settings, const Display& display)
+SceneRoots BuildTreeScene(const OverlaySettings& settings, const ScreenEdges& edges)
 {
     SceneRoots roots{std::make_unique<SceneNode>(), std::make_unique<SceneNode>()};
     SceneNode& world = *roots.worldRoot;
@@ -156,7 +152,7 @@ SceneRoots BuildTreeScene(const Settings& settings, const Display& display)
 
     if (settings.showCalendar) {
         auto calendar = std::make_unique<SceneNode>();
-        PlaceCalendar(*calendar, display.Corner());
+        PlaceCalendar(*calendar, edges);
         AnimationTrack track = OneShot();
         track.Configure(BuildCalendar, settings.calendarRus ? 0 : 1, 0.0, 0.0, 0.0);
         RunTrack(*calendar, track);
@@ -173,7 +169,7 @@ SceneRoots BuildTreeScene(const Settings& settings, const Display& display)
 
     if (settings.showFrameRate) {
         auto frameRate = std::make_unique<SceneNode>();
-        PlaceFrameRate(*frameRate, display.Corner());
+        PlaceFrameRate(*frameRate, edges);
         frameRate->LoadModel("utils.pak", "fps");
         AnimationTrack track = Endless();
         track.SetBehaviour(FrameRateBehaviour, 0);
@@ -183,7 +179,7 @@ SceneRoots BuildTreeScene(const Settings& settings, const Display& display)
 
     if (settings.showClock) {
         auto clock = std::make_unique<SceneNode>();
-        PlaceClock(*clock, settings, display.Corner());
+        PlaceClock(*clock, settings, edges);
         AnimationTrack track = OneShot();
         if (settings.analogClock)
             track.SetBehaviour(BuildAnalogClock, 0);
@@ -195,7 +191,8 @@ SceneRoots BuildTreeScene(const Settings& settings, const Display& display)
     return roots;
 }
 
-void MoveOverlays(SceneRoots& roots, const Settings& settings, const Vec3& cornerBefore, const Vec3& cornerAfter)
+void MoveOverlays(SceneRoots& roots, const OverlaySettings& settings, const ScreenEdges& edgesBefore,
+                  const ScreenEdges& edgesAfter)
 {
     // The overlays are the overlay root's first children, in the order
     // BuildTreeScene adds them; the delayed model comes after them.
@@ -205,14 +202,14 @@ void MoveOverlays(SceneRoots& roots, const Settings& settings, const Vec3& corne
     };
     if (settings.showCalendar)
         if (SceneNode* calendar = nextChild())
-            MoveBetween(*calendar, cornerBefore, cornerAfter, PlaceCalendar);
+            MoveBetween(*calendar, edgesBefore, edgesAfter, PlaceCalendar);
     if (settings.showFrameRate)
         if (SceneNode* frameRate = nextChild())
-            MoveBetween(*frameRate, cornerBefore, cornerAfter, PlaceFrameRate);
+            MoveBetween(*frameRate, edgesBefore, edgesAfter, PlaceFrameRate);
     if (settings.showClock)
         if (SceneNode* clock = nextChild())
-            MoveBetween(*clock, cornerBefore, cornerAfter,
-                        [&](SceneNode& node, const Vec3& corner) { PlaceClock(node, settings, corner); });
+            MoveBetween(*clock, edgesBefore, edgesAfter,
+                        [&](SceneNode& node, const ScreenEdges& edges) { PlaceClock(node, settings, edges); });
 }
 
 }

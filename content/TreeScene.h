@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Display.h"
-#include "app/Settings.h"
+#include "content/OverlaySettings.h"
+#include "content/ScreenEdges.h"
 #include "scene/SceneNode.h"
 
 #include <memory>
@@ -17,17 +17,19 @@ struct SceneRoots {
 };
 
 // Builds the whole scene once, before the first frame: configures GL_LIGHT1,
-// sets the leaf tuning values, and places the overlays the settings enable at
-// the screen corners of `display`. Needs the display's GL context and the
-// resource manager's base path; archives are opened from there (a missing one
-// ends the process). Draws one rand() for the tree group's start angle.
-SceneRoots BuildTreeScene(const Settings& settings, const Display& display);
+// sets the leaf tuning values, and places the overlays `settings` enable at
+// the corners given by `edges` (those of the display's current projection).
+// Needs a current GL context and the resource manager's base path; archives
+// are opened from there (a missing one ends the process). Draws one rand()
+// for the tree group's start angle.
+SceneRoots BuildTreeScene(const OverlaySettings& settings, const ScreenEdges& edges);
 
 // After the display's size has changed: moves the overlays that
-// BuildTreeScene made with the same settings from the screen corners given by
-// `cornerBefore` to those of `cornerAfter` (Display::Corner before and after
+// BuildTreeScene made with the same settings from the corners given by
+// `edgesBefore` to those of `edgesAfter` (the screen's edges before and after
 // the resize), keeping any offset their builders added.
-void MoveOverlays(SceneRoots& roots, const Settings& settings, const Vec3& cornerBefore, const Vec3& cornerAfter);
+void MoveOverlays(SceneRoots& roots, const OverlaySettings& settings, const ScreenEdges& edgesBefore,
+                  const ScreenEdges& edgesAfter);
 
 // On the overlay root's endless track: once its time passes 60000 ms, adds the
 // "nn" model at half size to currentNode and finishes the track.

@@ -37,7 +37,7 @@ void SceneFixture::TearDown()
 
 void SceneFixture::Build(const Settings& settings)
 {
-    roots = BuildTreeScene(settings, *display);
+    roots = BuildTreeScene(settings.Overlays(), display->Edges());
 }
 
 void SceneFixture::Frame(std::uint32_t tick)
