@@ -119,7 +119,6 @@ int RunWindow(const SnapshotOptions& options, const Settings& settings)
     std::printf("tarnwood-snapshot: showing the archives of %s\n", ResourceManager::Instance().BasePath().c_str());
     std::fflush(stdout);
     const std::uint32_t start = SDL_GetTicks();
-    std::uint32_t ticks = 1;
     for (;;) {
         SDL_Event event;
         bool reload = false;
@@ -149,8 +148,7 @@ int RunWindow(const SnapshotOptions& options, const Settings& settings)
             std::fflush(stdout);
         }
         const std::uint32_t frameStart = SDL_GetTicks();
-        ticks = frameStart - start + 1;
-        RenderFrame(roots, ticks);
+        RenderFrame(roots, frameStart - start + 1);
         if (save) {
             if (options.out.empty()) {
                 std::printf("tarnwood-snapshot: no --out file to save to\n");
