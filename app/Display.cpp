@@ -89,9 +89,9 @@ Display::Display(int w, int h, int d, const DisplayOptions& options)
         height = h;
         depth = d;
     }
-    OpenVideoMode(!hostWindow, options.multisample);
+    OpenVideoMode(!hostWindow && options.fullScreen, options.multisample);
     // The host owns its window's pointer and keyboard.
-    if (!hostWindow)
+    if (!hostWindow && options.fullScreen)
         SDL_ShowCursor(SDL_DISABLE);
     // A fatal error later on (a missing archive) ends the process with exit()
     // while the full-screen mode is up; SDL_Quit at exit gives the desktop

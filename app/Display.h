@@ -14,6 +14,10 @@ struct DisplayOptions {
     unsigned long hostWindow = 0;
     // Try the multisampled context first; off, the plain one is opened at once.
     bool multisample = true;
+    // Off, the program's own surface is an ordinary window of the requested
+    // size with the pointer left visible (look development). Ignored with a
+    // host window.
+    bool fullScreen = true;
 };
 
 // The SDL video subsystem, the OpenGL surface (full screen, or a host's

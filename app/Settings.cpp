@@ -1,6 +1,7 @@
 #include "app/Settings.h"
 
 #include "platform/AppDataFolder.h"
+#include "resources/LittleEndian.h"
 
 #include <fstream>
 #include <sys/stat.h>
@@ -30,11 +31,10 @@ bool ReadBytes(std::istream& in, void* target, std::size_t count)
 
 bool ReadInt32(std::istream& in, std::int32_t& value)
 {
-    unsigned char b[4];
+    std::uint8_t b[4];
     if (!ReadBytes(in, b, 4))
         return false;
-    value = static_cast<std::int32_t>(static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
-                                      static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24);
+    value = ReadI32LE(b);
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "app/SettingsWriter.h"
 
+#include "resources/LittleEndian.h"
+
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -13,13 +15,6 @@
 namespace tarnwood {
 
 namespace {
-
-void AppendInt32(std::string& bytes, std::int32_t value)
-{
-    const auto bits = static_cast<std::uint32_t>(value);
-    for (int shift = 0; shift < 32; shift += 8)
-        bytes.push_back(static_cast<char>((bits >> shift) & 0xFF));
-}
 
 class FileDescriptor {
 public:
@@ -93,12 +88,12 @@ std::string FolderOf(const std::string& path)
 std::string EncodeSettings(const Settings& settings)
 {
     std::string bytes;
-    AppendInt32(bytes, 1);
-    AppendInt32(bytes, 0);
-    AppendInt32(bytes, 0);
+    AppendI32LE(bytes, 1);
+    AppendI32LE(bytes, 0);
+    AppendI32LE(bytes, 0);
     bytes.push_back(static_cast<char>(settings.exitOnMouseMove));
-    AppendInt32(bytes, 0);
-    AppendInt32(bytes, settings.displayMode);
+    AppendI32LE(bytes, 0);
+    AppendI32LE(bytes, settings.displayMode);
     for (std::uint8_t flag : {settings.showFrameRate, settings.showClock, settings.analogClock, settings.clock24Hour,
                               settings.largeClock, settings.showCalendar, settings.calendarRus})
         bytes.push_back(static_cast<char>(flag));

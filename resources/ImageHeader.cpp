@@ -18,11 +18,6 @@ constexpr std::uint32_t pngMaxSide = 0x7FFFFFFF;
 // expands more than 1032-fold.
 constexpr std::uint64_t deflateMaxRatio = 1032;
 
-std::uint16_t ReadU16LE(const std::uint8_t* p)
-{
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-
 std::uint32_t ReadU32BE(const std::uint8_t* p)
 {
     return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | std::uint32_t{p[3]};

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <cstring>
-#include <vector>
 
 namespace tarnwood {
 
@@ -14,6 +13,11 @@ inline std::uint32_t ReadU32LE(const std::uint8_t* p)
 {
     return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8)
         | (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+inline std::uint16_t ReadU16LE(const std::uint8_t* p)
+{
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
 }
 
 inline std::int32_t ReadI32LE(const std::uint8_t* p)
@@ -46,21 +50,39 @@ inline void WriteU32LE(std::uint8_t* p, std::uint32_t value)
     p[3] = static_cast<std::uint8_t>(value >> 24);
 }
 
-inline void AppendU32LE(std::vector<std::uint8_t>& out, std::uint32_t value)
+// The Append functions add the bytes to the end of a byte buffer: a
+// std::vector<std::uint8_t> or a std::string.
+template <typename Bytes>
+void AppendU16LE(Bytes& out, std::uint16_t value)
 {
-    std::uint8_t bytes[4];
-    WriteU32LE(bytes, value);
-    out.insert(out.end(), bytes, bytes + 4);
+    using Byte = typename Bytes::value_type;
+    out.push_back(static_cast<Byte>(value & 0xFF));
+    out.push_back(static_cast<Byte>(value >> 8));
 }
 
-inline void AppendF32LE(std::vector<std::uint8_t>& out, float value)
+template <typename Bytes>
+void AppendU32LE(Bytes& out, std::uint32_t value)
+{
+    AppendU16LE(out, static_cast<std::uint16_t>(value & 0xFFFF));
+    AppendU16LE(out, static_cast<std::uint16_t>(value >> 16));
+}
+
+template <typename Bytes>
+void AppendI32LE(Bytes& out, std::int32_t value)
+{
+    AppendU32LE(out, static_cast<std::uint32_t>(value));
+}
+
+template <typename Bytes>
+void AppendF32LE(Bytes& out, float value)
 {
     std::uint32_t bits;
     std::memcpy(&bits, &value, sizeof bits);
     AppendU32LE(out, bits);
 }
 
-inline void AppendF64LE(std::vector<std::uint8_t>& out, double value)
+template <typename Bytes>
+void AppendF64LE(Bytes& out, double value)
 {
     std::uint64_t bits;
     std::memcpy(&bits, &value, sizeof bits);

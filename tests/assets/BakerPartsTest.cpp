@@ -1,4 +1,4 @@
-#include "assets/BmpWriter.h"
+#include "resources/BmpWriter.h"
 #include "assets/Canvas.h"
 #include "assets/Noise.h"
 #include "assets/PngEncoder.h"
