@@ -22,14 +22,14 @@ const Colour panelEdge = Rgb(255, 236, 210, 0.22);
 
 // A textured rectangle from (x0, y0) to (x1, y1) in model units, the image's
 // top row along y1.
-BakedModel Plate(const std::string& texture, double x0, double y0, double x1, double y1)
+ModelSource Plate(const std::string& texture, double x0, double y0, double x1, double y1)
 {
-    BakedMesh mesh;
+    ModelMeshSource mesh;
     mesh.texture = texture;
     mesh.material = UnlitMaterial(true);
     MeshBuilder(mesh).Quad({x0, y0, 0.0}, {x1 - x0, 0.0, 0.0}, {0.0, y1 - y0, 0.0}, 0.0, 1.0, 1.0, 0.0);
-    BakedModel model;
-    model.meshes.push_back(std::move(mesh));
+    ModelSource model;
+    model.push_back(std::move(mesh));
     return model;
 }
 
