@@ -3,7 +3,9 @@
 #include "assets/MeshBuilder.h"
 #include "assets/Prng.h"
 #include "assets/WorldTextures.h"
+#include "content/ScenePlacement.h"
 
+#include <array>
 #include <cmath>
 
 namespace tarnwood {
@@ -37,10 +39,11 @@ const char* const flameDescription = "f#Fire32x64";
 const char* const orbDescription = "n#Plasma128x128,240,220,120";
 
 // The sky sits around the tree group's origin, which is 60 units in front of
-// the eye (up to 70 while the group bobs); 150 keeps its far side inside the
-// far plane at 250.
+// the eye at z = 100 (up to 70 while the group bobs); 150 keeps its far side
+// inside the far plane at 250.
 constexpr double skyRadius = 150.0;
 constexpr double groundRadius = 146.0;
+static_assert(100.0 - kTreeGroupPosition.z + kTreeGroupBob + skyRadius <= 250.0);
 
 ModelSource MakeSky()
 {
@@ -160,29 +163,30 @@ struct TreeBuilder {
         }
     }
 
-    ModelSource Build()
+    // The leaf tufts: the twigs' own, and a few more that round off the top
+    // of the crown, which the spreading limbs leave thin.
+    void AddCrownTufts()
     {
-        bark.texture = barkImage;
-        bark.material = LitMaterial(0.26f, 0.34f, 0.04f, 12.0f);
-        Branch({0.0, 0.0, -0.6}, Normalised({0.04, 0.02, 1.0}), 13.5, 2.5, 1.7, 0);
-
-        // The limbs spread out and leave the top of the crown thin between
-        // them; a few more tufts round it off.
         for (int i = 0; i < 22; ++i) {
             const double a = prng.Range(0.0, 2.0 * M_PI);
             const double r = 11.0 * std::sqrt(prng.Unit());
             clusterCentres.push_back({std::cos(a) * r, std::sin(a) * r, prng.Range(27.0, 38.0) - r * 0.35});
             clusterSizes.push_back(prng.Range(6.0, 8.0));
         }
-        // Leaf tufts: each a few crossing cards. Normals point away from the
-        // crown's centre, so the crown shades as one rounded mass.
+    }
+
+    // Each tuft a few crossing cards in one of four autumn colours. Normals
+    // point away from the crown's centre, so the crown shades as one rounded
+    // mass.
+    std::array<ModelMeshSource, 4> Leaves()
+    {
         Vec3 centre{0, 0, 0};
         for (const Vec3& c : clusterCentres) {
             centre = centre + c;
         }
         centre = centre * (1.0 / std::max<std::size_t>(1, clusterCentres.size()));
         centre.z -= 4.0;
-        ModelMeshSource leaves[4];
+        std::array<ModelMeshSource, 4> leaves;
         for (int v = 0; v < 4; ++v) {
             leaves[v].texture = leafImages[v];
             leaves[v].material = LitMaterial(0.34f, 0.36f, 0.06f, 10.0f);
@@ -212,29 +216,42 @@ struct TreeBuilder {
                 b.QuadWithNormal(corner, u * size, w * size, normal, 0.0, 0.0, 1.0, 1.0);
             }
         }
-        // Fallen leaves on the ground around the trunk.
+        return leaves;
+    }
+
+    // Fallen leaves on the ground around the trunk.
+    ModelMeshSource Litter()
+    {
         ModelMeshSource litter;
         litter.texture = fallingLeafImage;
         litter.material = LitMaterial(0.34f, 0.36f, 0.02f, 4.0f);
         litter.material.alphaTested = true;
-        {
-            MeshBuilder l(litter);
-            for (int i = 0; i < 70; ++i) {
-                const double a = prng.Range(0.0, 2.0 * M_PI);
-                const double r = 2.6 + 12.0 * prng.Unit() * prng.Unit();
-                const double turn = prng.Range(0.0, 2.0 * M_PI);
-                const double length = prng.Range(1.2, 1.7);
-                const Vec3 along{std::cos(turn) * length, std::sin(turn) * length, 0.0};
-                const Vec3 across{-std::sin(turn) * length * 0.5, std::cos(turn) * length * 0.5, 0.0};
-                // Each leaf a little higher than the last, so overlaps never
-                // fight over depth.
-                const Vec3 centre{std::cos(a) * r, std::sin(a) * r, 0.03 + 0.01 * (i % 8)};
-                l.QuadWithNormal(centre - along * 0.5 - across * 0.5, along, across, {0, 0, 1}, 0.0, 0.0, 1.0, 1.0);
-            }
+        MeshBuilder l(litter);
+        for (int i = 0; i < 70; ++i) {
+            const double a = prng.Range(0.0, 2.0 * M_PI);
+            const double r = 2.6 + 12.0 * prng.Unit() * prng.Unit();
+            const double turn = prng.Range(0.0, 2.0 * M_PI);
+            const double length = prng.Range(1.2, 1.7);
+            const Vec3 along{std::cos(turn) * length, std::sin(turn) * length, 0.0};
+            const Vec3 across{-std::sin(turn) * length * 0.5, std::cos(turn) * length * 0.5, 0.0};
+            // Each leaf a little higher than the last, so overlaps never
+            // fight over depth.
+            const Vec3 centre{std::cos(a) * r, std::sin(a) * r, 0.03 + 0.01 * (i % 8)};
+            l.QuadWithNormal(centre - along * 0.5 - across * 0.5, along, across, {0, 0, 1}, 0.0, 0.0, 1.0, 1.0);
         }
+        return litter;
+    }
+
+    ModelSource Build()
+    {
+        bark.texture = barkImage;
+        bark.material = LitMaterial(0.26f, 0.34f, 0.04f, 12.0f);
+        Branch({0.0, 0.0, -0.6}, Normalised({0.04, 0.02, 1.0}), 13.5, 2.5, 1.7, 0);
+        AddCrownTufts();
+        std::array<ModelMeshSource, 4> leaves = Leaves();
         ModelSource model;
         model.push_back(std::move(bark));
-        model.push_back(std::move(litter));
+        model.push_back(Litter());
         for (ModelMeshSource& m : leaves) {
             if (!m.positions.empty()) {
                 model.push_back(std::move(m));
@@ -280,103 +297,138 @@ void AddFlame(MeshBuilder& b, const Vec3& base, double width, double height, dou
     }
 }
 
-ModelSource MakeTable()
+// The table stands beside the trunk, towards the viewer's side, with a brass
+// tray of three pillar candles on it.
+const Vec3 tableAt{7.5, -7.0, 0.0};
+constexpr double tableTopZ = 4.6;
+const Vec3 trayAt = tableAt + Vec3{0.6, -0.4, tableTopZ};
+
+struct Candle {
+    Vec3 offset;  // from the tray's centre
+    double radius;
+    double height;
+    double s0;  // the start of its window of the fire texture
+};
+
+const Candle candles[3] = {
+    {{-0.9, 0.5, 0.0}, 0.72, 3.2, 0.08},
+    {{1.0, 0.7, 0.0}, 0.62, 2.4, 0.38},
+    {{0.1, -1.1, 0.0}, 0.55, 1.7, 0.66},
+};
+
+Vec3 CandleFoot(const Candle& c)
 {
-    ModelSource model;
-    // The table stands beside the trunk, towards the viewer's side.
-    const Vec3 at{7.5, -7.0, 0.0};
-    const double topZ = 4.6;
+    return trayAt + c.offset + Vec3{0, 0, 0.12};
+}
+
+Vec3 CandleTop(const Candle& c)
+{
+    return CandleFoot(c) + Vec3{0, 0, c.height};
+}
+
+// The top, the apron under it and four legs.
+ModelMeshSource TableWood()
+{
     ModelMeshSource wood;
     wood.texture = woodImage;
     wood.material = LitMaterial(0.26f, 0.34f, 0.10f, 18.0f);
-    {
-        MeshBuilder b(wood);
-        const double hx = 5.2;
-        const double hy = 3.4;
-        b.Box(at + Vec3{-hx, -hy, topZ - 0.55}, at + Vec3{hx, hy, topZ}, 6.0);
-        // Apron under the top.
-        b.Box(at + Vec3{-hx + 0.5, -hy + 0.5, topZ - 1.3}, at + Vec3{hx - 0.5, hy - 0.5, topZ - 0.55}, 6.0);
-        for (int i = 0; i < 4; ++i) {
-            const double sx = (i & 1) ? 1.0 : -1.0;
-            const double sy = (i & 2) ? 1.0 : -1.0;
-            const Vec3 c = at + Vec3{sx * (hx - 0.9), sy * (hy - 0.9), 0.0};
-            b.Box(c + Vec3{-0.35, -0.35, -0.3}, c + Vec3{0.35, 0.35, topZ - 0.55}, 6.0);
-        }
+    MeshBuilder b(wood);
+    const double hx = 5.2;
+    const double hy = 3.4;
+    b.Box(tableAt + Vec3{-hx, -hy, tableTopZ - 0.55}, tableAt + Vec3{hx, hy, tableTopZ}, 6.0);
+    b.Box(tableAt + Vec3{-hx + 0.5, -hy + 0.5, tableTopZ - 1.3}, tableAt + Vec3{hx - 0.5, hy - 0.5, tableTopZ - 0.55},
+          6.0);
+    for (int i = 0; i < 4; ++i) {
+        const double sx = (i & 1) ? 1.0 : -1.0;
+        const double sy = (i & 2) ? 1.0 : -1.0;
+        const Vec3 c = tableAt + Vec3{sx * (hx - 0.9), sy * (hy - 0.9), 0.0};
+        b.Box(c + Vec3{-0.35, -0.35, -0.3}, c + Vec3{0.35, 0.35, tableTopZ - 0.55}, 6.0);
     }
-    model.push_back(std::move(wood));
+    return wood;
+}
 
-    // A brass tray with three pillar candles.
+// The tray's rim and floor.
+ModelMeshSource TrayBrass()
+{
     ModelMeshSource brass;
     brass.texture = brassImage;
     brass.material = LitMaterial(0.30f, 0.36f, 0.45f, 40.0f);
-    const Vec3 tray = at + Vec3{0.6, -0.4, topZ};
-    {
-        MeshBuilder b(brass);
-        b.Tube({tray, tray + Vec3{0, 0, 0.35}}, {2.4, 2.7}, 24, 2.0, 0.5);
-        ModelMeshSource floor;
-        MeshBuilder(floor).Disc(2.65, tray.z + 0.12, 2, 24, [](double around, double out) {
-            return std::array<double, 2>{around * 2.0, out};
-        });
-        AppendTranslated(brass, floor, {tray.x, tray.y, 0.0});
-    }
-    model.push_back(std::move(brass));
+    MeshBuilder(brass).Tube({trayAt, trayAt + Vec3{0, 0, 0.35}}, {2.4, 2.7}, 24, 2.0, 0.5);
+    ModelMeshSource floor;
+    MeshBuilder(floor).Disc(2.65, trayAt.z + 0.12, 2, 24, [](double around, double out) {
+        return std::array<double, 2>{around * 2.0, out};
+    });
+    AppendTranslated(brass, floor, {trayAt.x, trayAt.y, 0.0});
+    return brass;
+}
 
-    struct Candle {
-        Vec3 offset;
-        double radius;
-        double height;
-        double s0;
-    };
-    const Candle candles[3] = {
-        {{-0.9, 0.5, 0.0}, 0.72, 3.2, 0.08},
-        {{1.0, 0.7, 0.0}, 0.62, 2.4, 0.38},
-        {{0.1, -1.1, 0.0}, 0.55, 1.7, 0.66},
-    };
+// The candles' sides and tops.
+ModelMeshSource CandleWax()
+{
     ModelMeshSource wax;
     wax.texture = waxImage;
     wax.material = LitMaterial(0.26f, 0.28f, 0.06f, 20.0f);
+    for (const Candle& c : candles) {
+        const Vec3 foot = CandleFoot(c);
+        const Vec3 top = CandleTop(c);
+        MeshBuilder(wax).Tube({foot, top - Vec3{0, 0, 0.15}, top}, {c.radius, c.radius, c.radius * 0.9}, 16, 1.0,
+                              0.3);
+        ModelMeshSource cap;
+        MeshBuilder(cap).Disc(c.radius * 0.9, top.z, 1, 16, [](double around, double out) {
+            return std::array<double, 2>{around, out * 0.3};
+        });
+        AppendTranslated(wax, cap, {top.x, top.y, 0.0});
+    }
+    return wax;
+}
+
+// A soft warm glow around each flame: three cards about the vertical, so one
+// always faces the viewer well enough.
+ModelMeshSource CandleHalos()
+{
     ModelMeshSource halos;
     halos.texture = haloImage;
     halos.material = GlowMaterial(true);
+    MeshBuilder h(halos);
+    for (const Candle& c : candles) {
+        const Vec3 glowCentre = CandleTop(c) + Vec3{0, 0, 0.9};
+        const double r = 2.6;
+        for (int k = 0; k < 3; ++k) {
+            const double a = k * M_PI / 3.0;
+            const Vec3 across{std::cos(a) * r, std::sin(a) * r, 0.0};
+            const Vec3 up{0.0, 0.0, r};
+            h.QuadWithNormal(glowCentre - across - up, across * 2.0, up * 2.0, Cross(across, up), 0.0, 1.0, 1.0, 0.0);
+        }
+    }
+    return halos;
+}
+
+ModelMeshSource CandleFlames()
+{
     ModelMeshSource flames;
     flames.texture = flameDescription;
     flames.material = GlowMaterial(true);
-    {
-        MeshBuilder w(wax);
-        MeshBuilder f(flames);
-        for (const Candle& c : candles) {
-            const Vec3 foot = tray + c.offset + Vec3{0, 0, 0.12};
-            const Vec3 top = foot + Vec3{0, 0, c.height};
-            w.Tube({foot, top - Vec3{0, 0, 0.15}, top}, {c.radius, c.radius, c.radius * 0.9}, 16, 1.0, 0.3);
-            ModelMeshSource cap;
-            MeshBuilder(cap).Disc(c.radius * 0.9, top.z, 1, 16, [](double around, double out) {
-                return std::array<double, 2>{around, out * 0.3};
-            });
-            AppendTranslated(wax, cap, {top.x, top.y, 0.0});
-            AddFlame(f, top + Vec3{0, 0, 0.05}, 1.0, 2.3, c.s0, c.s0 + 0.28);
-            // A soft warm glow around the flame: three cards about the
-            // vertical, so one always faces the viewer well enough.
-            MeshBuilder h(halos);
-            const Vec3 glowCentre = top + Vec3{0, 0, 0.9};
-            const double r = 2.6;
-            for (int k = 0; k < 3; ++k) {
-                const double a = k * M_PI / 3.0;
-                const Vec3 across{std::cos(a) * r, std::sin(a) * r, 0.0};
-                const Vec3 up{0.0, 0.0, r};
-                h.QuadWithNormal(glowCentre - across - up, across * 2.0, up * 2.0, Cross(across, up), 0.0, 1.0, 1.0,
-                                 0.0);
-            }
-        }
+    MeshBuilder f(flames);
+    for (const Candle& c : candles) {
+        AddFlame(f, CandleTop(c) + Vec3{0, 0, 0.05}, 1.0, 2.3, c.s0, c.s0 + 0.28);
     }
-    model.push_back(std::move(wax));
+    return flames;
+}
+
+ModelSource MakeTable()
+{
+    ModelSource model;
+    model.push_back(TableWood());
+    model.push_back(TrayBrass());
+    model.push_back(CandleWax());
     // Deferred meshes are blended in this order: the glow under the flames.
-    model.push_back(std::move(halos));
-    model.push_back(std::move(flames));
+    model.push_back(CandleHalos());
+    model.push_back(CandleFlames());
     return model;
 }
 
-// One leaf for the spawner, which scales it by 0.1: 14 units long becomes
-// 1.4. Folded a little along the midrib so it catches the light as it turns.
+// One leaf for the spawner, which scales it by kFallingLeafScale (0.1): 14
+// units long becomes 1.4. Folded a little along the midrib so it catches the light as it turns.
 ModelSource MakeFallingLeaf()
 {
     ModelMeshSource leaf;

@@ -1,6 +1,7 @@
 // Draws installed models with the real mesh code under the scene's camera and
 // the tree group's placement, and checks what reaches the picture.
 
+#include "content/ScenePlacement.h"
 #include "resources/Mesh.h"
 #include "resources/ModelLoading.h"
 #include "resources/ResourceManager.h"
@@ -65,8 +66,8 @@ protected:
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glLoadIdentity();
         glTranslatef(0.0f, 0.0f, -100.0f);
-        glTranslatef(0.0f, -22.0f, 40.0f);
-        glRotatef(-105.0f, 1.0f, 0.0f, 0.0f);
+        glTranslated(kTreeGroupPosition.x, kTreeGroupPosition.y, kTreeGroupPosition.z);
+        glRotated(kTreeGroupTilt, 1.0, 0.0, 0.0);
         glRotatef(static_cast<float>(pose.turn), 0.0f, 0.0f, 1.0f);
         glRotatef(static_cast<float>(pose.sway), 1.0f, 0.0f, 0.0f);
         glTranslatef(0.0f, static_cast<float>(pose.bob), 0.0f);
@@ -93,11 +94,11 @@ protected:
 
 TEST_F(SceneFraming, SkyFillsTheWholeViewInEveryPoseOfTheGroup)
 {
-    // The group turns all the way round, sways 5 degrees and bobs 10 units
-    // each way; the sky must cover every pixel, never clipped by the far plane.
+    // The group turns all the way round, sways 5 degrees and bobs its full
+    // amplitude each way; the sky must cover every pixel, never clipped by the far plane.
     for (double turn : {0.0, 90.0, 180.0, 270.0}) {
         for (double sway : {-5.0, 5.0}) {
-            for (double bob : {-10.0, 10.0}) {
+            for (double bob : {-kTreeGroupBob, kTreeGroupBob}) {
                 const std::vector<bool> covered = Covered("nebo", {turn, sway, bob});
                 std::size_t holes = 0;
                 for (bool c : covered) {
