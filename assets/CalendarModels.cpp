@@ -61,12 +61,13 @@ ModelSource RowModel(const std::string& image)
     return Plate(image, -rowHalfWidth, -3.5, rowHalfWidth, 3.5);
 }
 
-// The weekday names in one language with the month names, one over each
-// day column, the weekend in the accent colour.
+// The weekday names, one over each day column, the weekend in the accent
+// colour. Both variants share the month names, so both name the days in the
+// months' language.
 Canvas WeekdayHeaderImage(TextRenderer& font, bool mondayFirst)
 {
     const char* const sundayFirstNames[7] = {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"};
-    const char* const mondayFirstNames[7] = {"Пн", "Вт", "Ср", "Чт", "Пт", "Сб", "Вс"};
+    const char* const mondayFirstNames[7] = {"Mo", "Tu", "We", "Th", "Fr", "Sa", "Su"};
     Canvas canvas(rowWidth, rowHeight, WithAlpha(inkColour, 0.0));
     // One size and baseline for the whole row.
     const double size = 3.6 * rowUnit;

@@ -100,14 +100,17 @@ Mask DialMarks()
     return Mask::AlphaOf(ticks);
 }
 
+// The hours, all at one size, small enough that the two-digit numerals at
+// the top (10, 11, 12) keep clear of each other and of their neighbours.
 Mask DialNumerals(TextRenderer& font)
 {
     Mask numerals(dialTexels, dialTexels);
+    const double size = 1.7 * dialUnit;
+    const double r = 5.9 * dialUnit;
     for (int h = 1; h <= 12; ++h) {
         const double a = h * M_PI / 6.0;
-        const double r = 5.75 * dialUnit;
         font.DrawCentred(numerals, std::to_string(h), dialCentre + std::sin(a) * r, dialCentre - std::cos(a) * r,
-                         2.4 * dialUnit, 1.45 * dialUnit, 2.2 * dialUnit);
+                         3.0 * dialUnit, 2.0 * dialUnit, size);
     }
     return numerals;
 }
