@@ -5,6 +5,7 @@
 
 #include <array>
 #include <functional>
+#include <string>
 
 namespace tarnwood {
 
@@ -53,6 +54,16 @@ public:
 private:
     ModelMeshSource& mesh;
 };
+
+// An empty mesh showing `texture` (an image entry name or a procedural
+// description) with `material`.
+inline ModelMeshSource NewMesh(const std::string& texture, const MeshMaterial& material)
+{
+    ModelMeshSource mesh;
+    mesh.texture = texture;
+    mesh.material = material;
+    return mesh;
+}
 
 // A frame of two unit vectors perpendicular to `axis` (and to each other).
 void PerpendicularFrame(const Vec3& axis, Vec3& u, Vec3& v);

@@ -9,9 +9,7 @@ namespace tarnwood {
 
 ModelSource Plate(const std::string& texture, double x0, double y0, double x1, double y1)
 {
-    ModelMeshSource mesh;
-    mesh.texture = texture;
-    mesh.material = UnlitMaterial(true);
+    ModelMeshSource mesh = NewMesh(texture, UnlitMaterial(true));
     MeshBuilder(mesh).Quad({x0, y0, 0.0}, {x1 - x0, 0.0, 0.0}, {0.0, y1 - y0, 0.0}, 0.0, 1.0, 1.0, 0.0);
     ModelSource model;
     model.push_back(std::move(mesh));

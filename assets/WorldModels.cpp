@@ -50,18 +50,14 @@ ModelSource MakeSky()
     ModelSource model;
     // The ground comes first: drawn before the dome, it hides the dome's
     // lower band by depth before that band is shaded.
-    ModelMeshSource ground;
-    ground.texture = groundImage;
-    ground.material = UnlitMaterial(false);
+    ModelMeshSource ground = NewMesh(groundImage, UnlitMaterial(false));
     MeshBuilder g(ground);
     g.Disc(groundRadius, -0.02, 8, 48, [](double around, double out) {
         return std::array<double, 2>{around * 4.0, out};
     });
     model.push_back(std::move(ground));
 
-    ModelMeshSource dome;
-    dome.texture = skyImage;
-    dome.material = UnlitMaterial(false);
+    ModelMeshSource dome = NewMesh(skyImage, UnlitMaterial(false));
     MeshBuilder b(dome);
     // Normals face the centre, where the viewer is. Stacks from the tenth
     // down lie below the ground and within its radius (150 sin 112.5 degrees
@@ -222,9 +218,7 @@ struct TreeBuilder {
     // Fallen leaves on the ground around the trunk.
     ModelMeshSource Litter()
     {
-        ModelMeshSource litter;
-        litter.texture = fallingLeafImage;
-        litter.material = LitMaterial(0.34f, 0.36f, 0.02f, 4.0f);
+        ModelMeshSource litter = NewMesh(fallingLeafImage, LitMaterial(0.34f, 0.36f, 0.02f, 4.0f));
         litter.material.alphaTested = true;
         MeshBuilder l(litter);
         for (int i = 0; i < 70; ++i) {
@@ -329,11 +323,10 @@ Vec3 CandleTop(const Candle& c)
 // The top, the apron under it and four legs.
 ModelMeshSource TableWood()
 {
-    ModelMeshSource wood;
-    wood.texture = woodImage;
-    // Nearly matte: at the nearest bob the light is attenuated only by about
-    // a factor of 11, and a stronger highlight would bleach the wood's colour.
-    wood.material = LitMaterial(0.26f, 0.34f, 0.02f, 18.0f);
+    // Nearly matte: at the nearest bob the light's attenuation factor rises
+    // to about 11, and a stronger highlight, added after the texture, would
+    // bleach the wood towards white.
+    ModelMeshSource wood = NewMesh(woodImage, LitMaterial(0.26f, 0.34f, 0.02f, 18.0f));
     MeshBuilder b(wood);
     const double hx = 5.2;
     const double hy = 3.4;
@@ -352,9 +345,7 @@ ModelMeshSource TableWood()
 // The tray's rim and floor.
 ModelMeshSource TrayBrass()
 {
-    ModelMeshSource brass;
-    brass.texture = brassImage;
-    brass.material = LitMaterial(0.30f, 0.36f, 0.45f, 40.0f);
+    ModelMeshSource brass = NewMesh(brassImage, LitMaterial(0.30f, 0.36f, 0.45f, 40.0f));
     MeshBuilder(brass).Tube({trayAt, trayAt + Vec3{0, 0, 0.35}}, {2.4, 2.7}, 24, 2.0, 0.5);
     ModelMeshSource floor;
     MeshBuilder(floor).Disc(2.65, trayAt.z + 0.12, 2, 24, [](double around, double out) {
@@ -367,9 +358,7 @@ ModelMeshSource TrayBrass()
 // The candles' sides and tops.
 ModelMeshSource CandleWax()
 {
-    ModelMeshSource wax;
-    wax.texture = waxImage;
-    wax.material = LitMaterial(0.26f, 0.28f, 0.06f, 20.0f);
+    ModelMeshSource wax = NewMesh(waxImage, LitMaterial(0.26f, 0.28f, 0.06f, 20.0f));
     for (const Candle& c : candles) {
         const Vec3 foot = CandleFoot(c);
         const Vec3 top = CandleTop(c);
@@ -388,9 +377,7 @@ ModelMeshSource CandleWax()
 // always faces the viewer well enough.
 ModelMeshSource CandleHalos()
 {
-    ModelMeshSource halos;
-    halos.texture = haloImage;
-    halos.material = GlowMaterial(true);
+    ModelMeshSource halos = NewMesh(haloImage, GlowMaterial(true));
     MeshBuilder h(halos);
     for (const Candle& c : candles) {
         const Vec3 glowCentre = CandleTop(c) + Vec3{0, 0, 0.9};
@@ -407,9 +394,7 @@ ModelMeshSource CandleHalos()
 
 ModelMeshSource CandleFlames()
 {
-    ModelMeshSource flames;
-    flames.texture = flameDescription;
-    flames.material = GlowMaterial(true);
+    ModelMeshSource flames = NewMesh(flameDescription, GlowMaterial(true));
     MeshBuilder f(flames);
     for (const Candle& c : candles) {
         AddFlame(f, CandleTop(c) + Vec3{0, 0, 0.05}, 1.0, 2.3, c.s0, c.s0 + 0.28);
@@ -433,9 +418,7 @@ ModelSource MakeTable()
 // units long becomes 1.4. Folded a little along the midrib so it catches the light as it turns.
 ModelSource MakeFallingLeaf()
 {
-    ModelMeshSource leaf;
-    leaf.texture = fallingLeafImage;
-    leaf.material = LitMaterial(0.30f, 0.38f, 0.06f, 10.0f);
+    ModelMeshSource leaf = NewMesh(fallingLeafImage, LitMaterial(0.30f, 0.38f, 0.06f, 10.0f));
     leaf.material.alphaTested = true;
     MeshBuilder b(leaf);
     const double length = 14.0;
@@ -467,13 +450,9 @@ ModelSource MakeFallingLeaf()
 // studs, and the tree stays visible through it at the centre of the screen.
 ModelSource MakeOrb()
 {
-    ModelMeshSource glow;
-    glow.texture = ringGlowImage;
-    glow.material = UnlitMaterial(true);
+    ModelMeshSource glow = NewMesh(ringGlowImage, UnlitMaterial(true));
     MeshBuilder g(glow);
-    ModelMeshSource orb;
-    orb.texture = orbDescription;
-    orb.material = UnlitMaterial(true);
+    ModelMeshSource orb = NewMesh(orbDescription, UnlitMaterial(true));
     MeshBuilder b(orb);
     // Texture rows 16 apart are grid lines; each ring samples the inside of
     // one row of cells so that only the column lines cross it, as studs.
