@@ -5,9 +5,11 @@
 namespace tarnwood {
 
 // Materials tuned for the scene's single light (ambient 0.3, diffuse 0.5,
-// quadratic attenuation 0.00007, about 50 to 70 units from the tree), which
-// multiplies ambient and diffuse by roughly 3 to 6: the factors stay low so
-// lit faces do not wash out, and the texture carries the colour.
+// specular 0.5, quadratic attenuation 0.00007), which lies 36 to 76 units
+// from the table as the tree group turns and bobs and so multiplies every
+// term by roughly 2.5 to 11: the factors stay low so lit faces do not wash
+// out, and the texture carries the colour. The specular term is added after
+// the texture, so on coloured surfaces it must stay small.
 inline MeshMaterial LitMaterial(float ambient, float diffuse, float specular, float shininess)
 {
     MeshMaterial m;
