@@ -1,7 +1,7 @@
 #pragma once
 
-#include "assets/BakedModel.h"
 #include "assets/Canvas.h"
+#include "resources/ModelWriter.h"
 
 #include <string>
 #include <utility>
@@ -13,10 +13,10 @@ namespace tarnwood {
 // named images, each written as one entry in the order added.
 struct ArchiveContent {
     std::string fileName;
-    std::vector<std::pair<std::string, BakedModel>> models;
+    std::vector<std::pair<std::string, ModelSource>> models;
     std::vector<std::pair<std::string, Canvas>> images;
 
-    void AddModel(const std::string& name, BakedModel model) { models.emplace_back(name, std::move(model)); }
+    void AddModel(const std::string& name, ModelSource model) { models.emplace_back(name, std::move(model)); }
     void AddImage(const std::string& name, Canvas image) { images.emplace_back(name, std::move(image)); }
 };
 

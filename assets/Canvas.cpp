@@ -114,6 +114,26 @@ double Mask::Sample(int x, int y) const
     return At(x, y);
 }
 
+Mask Mask::AlphaOf(const Canvas& shape)
+{
+    Mask mask(shape.Width(), shape.Height());
+    for (int y = 0; y < mask.height; ++y) {
+        for (int x = 0; x < mask.width; ++x) {
+            mask.At(x, y) = shape.At(x, y).a;
+        }
+    }
+    return mask;
+}
+
+Mask Mask::Without(const Mask& other) const
+{
+    Mask result(width, height);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        result.values[i] = std::max(0.0, values[i] - other.values[i]);
+    }
+    return result;
+}
+
 Mask Mask::Blurred(int radius) const
 {
     if (radius <= 0) {

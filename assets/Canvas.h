@@ -52,6 +52,9 @@ private:
 class Mask {
 public:
     Mask(int width, int height);
+    // The alpha of every pixel of `shape`: a shape painted in any colour on a
+    // clear canvas becomes its coverage.
+    static Mask AlphaOf(const Canvas& shape);
 
     int Width() const { return width; }
     int Height() const { return height; }
@@ -64,6 +67,9 @@ public:
     Mask Blurred(int radius) const;
     // The largest value within `radius` pixels (a round dilation).
     Mask Dilated(double radius) const;
+    // This coverage less `other`'s, pixel by pixel, never below 0 (a ring
+    // from a disc and a smaller one). Both masks have the same size.
+    Mask Without(const Mask& other) const;
 
     // Composites `c` over `canvas` with the mask as coverage, the mask's (0, 0)
     // at canvas pixel (dx, dy).

@@ -1,16 +1,18 @@
 #pragma once
 
-#include "assets/BakedModel.h"
+#include "resources/MeshMaterial.h"
 
 namespace tarnwood {
 
 // Materials tuned for the scene's single light (ambient 0.3, diffuse 0.5,
-// quadratic attenuation 0.00007, about 50 to 70 units from the tree), which
-// multiplies ambient and diffuse by roughly 3 to 6: the factors stay low so
-// lit faces do not wash out, and the texture carries the colour.
-inline BakedMaterial LitMaterial(float ambient, float diffuse, float specular, float shininess)
+// specular 0.5, quadratic attenuation 0.00007), which lies 36 to 76 units
+// from the table as the tree group turns and bobs and so multiplies every
+// term by roughly 2.5 to 11: the factors stay low so lit faces do not wash
+// out, and the texture carries the colour. The specular term is added after
+// the texture, so on coloured surfaces it must stay small.
+inline MeshMaterial LitMaterial(float ambient, float diffuse, float specular, float shininess)
 {
-    BakedMaterial m;
+    MeshMaterial m;
     m.ambient = {ambient, ambient, ambient, 1.0f};
     m.diffuse = {diffuse, diffuse, diffuse, 1.0f};
     m.specular = {specular, specular, specular, 1.0f};
@@ -19,9 +21,9 @@ inline BakedMaterial LitMaterial(float ambient, float diffuse, float specular, f
 }
 
 // For meshes drawn without lighting (sky, overlays): the texture as it is.
-inline BakedMaterial UnlitMaterial(bool transparent)
+inline MeshMaterial UnlitMaterial(bool transparent)
 {
-    BakedMaterial m;
+    MeshMaterial m;
     m.transparent = transparent;
     m.ambient = {1.0f, 1.0f, 1.0f, 1.0f};
     m.diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
@@ -30,9 +32,9 @@ inline BakedMaterial UnlitMaterial(bool transparent)
 
 // A self-lit look under lighting: the attenuated ambient term alone
 // saturates, so the texture shows at full strength whatever the normal.
-inline BakedMaterial GlowMaterial(bool transparent)
+inline MeshMaterial GlowMaterial(bool transparent)
 {
-    BakedMaterial m = UnlitMaterial(transparent);
+    MeshMaterial m = UnlitMaterial(transparent);
     m.specular = {0.0f, 0.0f, 0.0f, 1.0f};
     return m;
 }

@@ -5,32 +5,24 @@
 
 namespace tarnwood {
 
-Vec3d Normalised(const Vec3d& v)
+void PerpendicularFrame(const Vec3& axis, Vec3& u, Vec3& v)
 {
-    const double len = std::sqrt(Dot(v, v));
-    if (len <= 0.0) {
-        return {0.0, 0.0, 1.0};
-    }
-    return v * (1.0 / len);
-}
-
-void PerpendicularFrame(const Vec3d& axis, Vec3d& u, Vec3d& v)
-{
-    const Vec3d a = Normalised(axis);
-    const Vec3d helper = std::fabs(a.z) < 0.9 ? Vec3d{0.0, 0.0, 1.0} : Vec3d{1.0, 0.0, 0.0};
+    const Vec3 a = Normalised(axis);
+    const Vec3 helper = std::fabs(a.z) < 0.9 ? Vec3{0.0, 0.0, 1.0} : Vec3{1.0, 0.0, 0.0};
     u = Normalised(Cross(helper, a));
     v = Cross(a, u);
 }
 
-void MeshBuilder::Vertex(const Vec3d& p, const Vec3d& n, double s, double t)
+void MeshBuilder::Vertex(const Vec3& p, const Vec3& n, double s, double t)
 {
-    mesh.positions.push_back(p);
-    mesh.normals.push_back(Normalised(n));
-    mesh.texcoords.push_back({s, t});
+    const Vec3 unit = Normalised(n);
+    mesh.positions.insert(mesh.positions.end(), {p.x, p.y, p.z});
+    mesh.normals.insert(mesh.normals.end(), {unit.x, unit.y, unit.z});
+    mesh.texCoords.insert(mesh.texCoords.end(), {s, t});
 }
 
-void MeshBuilder::Triangle(const Vec3d& a, const Vec3d& b, const Vec3d& c, const Vec3d& na, const Vec3d& nb,
-                           const Vec3d& nc, std::array<double, 2> ta, std::array<double, 2> tb,
+void MeshBuilder::Triangle(const Vec3& a, const Vec3& b, const Vec3& c, const Vec3& na, const Vec3& nb,
+                           const Vec3& nc, std::array<double, 2> ta, std::array<double, 2> tb,
                            std::array<double, 2> tc)
 {
     Vertex(a, na, ta[0], ta[1]);
@@ -38,24 +30,24 @@ void MeshBuilder::Triangle(const Vec3d& a, const Vec3d& b, const Vec3d& c, const
     Vertex(c, nc, tc[0], tc[1]);
 }
 
-void MeshBuilder::Quad(const Vec3d& corner, const Vec3d& u, const Vec3d& v, double s0, double t0, double s1,
+void MeshBuilder::Quad(const Vec3& corner, const Vec3& u, const Vec3& v, double s0, double t0, double s1,
                        double t1)
 {
     QuadWithNormal(corner, u, v, Cross(u, v), s0, t0, s1, t1);
 }
 
-void MeshBuilder::QuadWithNormal(const Vec3d& corner, const Vec3d& u, const Vec3d& v, const Vec3d& n, double s0,
+void MeshBuilder::QuadWithNormal(const Vec3& corner, const Vec3& u, const Vec3& v, const Vec3& n, double s0,
                                  double t0, double s1, double t1)
 {
-    const Vec3d p00 = corner;
-    const Vec3d p10 = corner + u;
-    const Vec3d p11 = corner + u + v;
-    const Vec3d p01 = corner + v;
+    const Vec3 p00 = corner;
+    const Vec3 p10 = corner + u;
+    const Vec3 p11 = corner + u + v;
+    const Vec3 p01 = corner + v;
     Triangle(p00, p10, p11, n, n, n, {s0, t0}, {s1, t0}, {s1, t1});
     Triangle(p00, p11, p01, n, n, n, {s0, t0}, {s1, t1}, {s0, t1});
 }
 
-void MeshBuilder::Box(const Vec3d& lo, const Vec3d& hi, double texScale)
+void MeshBuilder::Box(const Vec3& lo, const Vec3& hi, double texScale)
 {
     const double dx = hi.x - lo.x;
     const double dy = hi.y - lo.y;
@@ -63,14 +55,14 @@ void MeshBuilder::Box(const Vec3d& lo, const Vec3d& hi, double texScale)
     const double k = 1.0 / texScale;
     // Each face: corner, u, v such that u x v points outwards. The texture's
     // s axis follows the face's longer side, so grain runs along boards.
-    auto face = [&](const Vec3d& corner, const Vec3d& u, const Vec3d& v) {
+    auto face = [&](const Vec3& corner, const Vec3& u, const Vec3& v) {
         const double lu = std::sqrt(Dot(u, u)) * k;
         const double lv = std::sqrt(Dot(v, v)) * k;
-        const Vec3d n = Cross(u, v);
-        const Vec3d p00 = corner;
-        const Vec3d p10 = corner + u;
-        const Vec3d p11 = corner + u + v;
-        const Vec3d p01 = corner + v;
+        const Vec3 n = Cross(u, v);
+        const Vec3 p00 = corner;
+        const Vec3 p10 = corner + u;
+        const Vec3 p11 = corner + u + v;
+        const Vec3 p01 = corner + v;
         std::array<double, 2> t00{0.0, 0.0};
         std::array<double, 2> t10{lu, 0.0};
         std::array<double, 2> t11{lu, lv};
@@ -91,7 +83,7 @@ void MeshBuilder::Box(const Vec3d& lo, const Vec3d& hi, double texScale)
     face({hi.x, lo.y, hi.z}, {0, 0, -dz}, {0, dy, 0});   // right (+x)
 }
 
-void MeshBuilder::Tube(const std::vector<Vec3d>& centres, const std::vector<double>& radii, int sides,
+void MeshBuilder::Tube(const std::vector<Vec3>& centres, const std::vector<double>& radii, int sides,
                        double sRepeat, double tPerUnit, double tStart)
 {
     const std::size_t n = centres.size();
@@ -100,15 +92,15 @@ void MeshBuilder::Tube(const std::vector<Vec3d>& centres, const std::vector<doub
     }
     // Rings are oriented by a frame carried along the path (parallel
     // transport), so the tube does not twist where the path bends.
-    std::vector<Vec3d> us(n);
-    std::vector<Vec3d> vs(n);
+    std::vector<Vec3> us(n);
+    std::vector<Vec3> vs(n);
     std::vector<double> ts(n);
-    Vec3d u;
-    Vec3d v;
+    Vec3 u;
+    Vec3 v;
     PerpendicularFrame(centres[1] - centres[0], u, v);
     double t = tStart;
     for (std::size_t i = 0; i < n; ++i) {
-        Vec3d dir;
+        Vec3 dir;
         if (i == 0) {
             dir = centres[1] - centres[0];
         } else if (i == n - 1) {
@@ -122,7 +114,7 @@ void MeshBuilder::Tube(const std::vector<Vec3d>& centres, const std::vector<doub
         us[i] = u;
         vs[i] = v;
         if (i > 0) {
-            const Vec3d d = centres[i] - centres[i - 1];
+            const Vec3 d = centres[i] - centres[i - 1];
             t += std::sqrt(Dot(d, d)) * tPerUnit;
         }
         ts[i] = t;
@@ -131,14 +123,14 @@ void MeshBuilder::Tube(const std::vector<Vec3d>& centres, const std::vector<doub
         for (int k = 0; k < sides; ++k) {
             const double a0 = 2.0 * M_PI * k / sides;
             const double a1 = 2.0 * M_PI * (k + 1) / sides;
-            const Vec3d n00 = us[i] * std::cos(a0) + vs[i] * std::sin(a0);
-            const Vec3d n01 = us[i] * std::cos(a1) + vs[i] * std::sin(a1);
-            const Vec3d n10 = us[i + 1] * std::cos(a0) + vs[i + 1] * std::sin(a0);
-            const Vec3d n11 = us[i + 1] * std::cos(a1) + vs[i + 1] * std::sin(a1);
-            const Vec3d p00 = centres[i] + n00 * radii[i];
-            const Vec3d p01 = centres[i] + n01 * radii[i];
-            const Vec3d p10 = centres[i + 1] + n10 * radii[i + 1];
-            const Vec3d p11 = centres[i + 1] + n11 * radii[i + 1];
+            const Vec3 n00 = us[i] * std::cos(a0) + vs[i] * std::sin(a0);
+            const Vec3 n01 = us[i] * std::cos(a1) + vs[i] * std::sin(a1);
+            const Vec3 n10 = us[i + 1] * std::cos(a0) + vs[i + 1] * std::sin(a0);
+            const Vec3 n11 = us[i + 1] * std::cos(a1) + vs[i + 1] * std::sin(a1);
+            const Vec3 p00 = centres[i] + n00 * radii[i];
+            const Vec3 p01 = centres[i] + n01 * radii[i];
+            const Vec3 p10 = centres[i + 1] + n10 * radii[i + 1];
+            const Vec3 p11 = centres[i + 1] + n11 * radii[i + 1];
             const double s0 = sRepeat * k / sides;
             const double s1 = sRepeat * (k + 1) / sides;
             Triangle(p00, p01, p11, n00, n01, n11, {s0, ts[i]}, {s1, ts[i]}, {s1, ts[i + 1]});
@@ -148,20 +140,20 @@ void MeshBuilder::Tube(const std::vector<Vec3d>& centres, const std::vector<doub
 }
 
 void MeshBuilder::Sphere(double radius, int slices, int stacks, bool inward,
-                         const std::function<Vec3d(const Vec3d&)>& orient, int stacksBuilt)
+                         const std::function<Vec3(const Vec3&)>& orient, int stacksBuilt)
 {
     const int builtStacks = stacksBuilt < 0 ? stacks : std::min(stacksBuilt, stacks);
     auto point = [&](int i, int j) {
         const double lon = 2.0 * M_PI * i / slices;
         const double polar = M_PI * j / stacks;
-        return orient(Vec3d{std::sin(polar) * std::cos(lon), std::sin(polar) * std::sin(lon), std::cos(polar)});
+        return orient(Vec3{std::sin(polar) * std::cos(lon), std::sin(polar) * std::sin(lon), std::cos(polar)});
     };
     for (int j = 0; j < builtStacks; ++j) {
         for (int i = 0; i < slices; ++i) {
-            const Vec3d p00 = point(i, j);
-            const Vec3d p10 = point(i + 1, j);
-            const Vec3d p01 = point(i, j + 1);
-            const Vec3d p11 = point(i + 1, j + 1);
+            const Vec3 p00 = point(i, j);
+            const Vec3 p10 = point(i + 1, j);
+            const Vec3 p01 = point(i, j + 1);
+            const Vec3 p11 = point(i + 1, j + 1);
             const double s0 = static_cast<double>(i) / slices;
             const double s1 = static_cast<double>(i + 1) / slices;
             const double t0 = static_cast<double>(j) / stacks;
@@ -182,12 +174,12 @@ void MeshBuilder::Sphere(double radius, int slices, int stacks, bool inward,
 void MeshBuilder::Disc(double radius, double height, int rings, int sides,
                        const std::function<std::array<double, 2>(double, double)>& texcoord)
 {
-    const Vec3d up{0.0, 0.0, 1.0};
+    const Vec3 up{0.0, 0.0, 1.0};
     auto point = [&](int ring, int side) {
         const double rf = static_cast<double>(ring) / rings;
         const double af = static_cast<double>(side) / sides;
         const double a = 2.0 * M_PI * af;
-        return Vec3d{std::cos(a) * radius * rf, std::sin(a) * radius * rf, height};
+        return Vec3{std::cos(a) * radius * rf, std::sin(a) * radius * rf, height};
     };
     auto tc = [&](int ring, int side) {
         return texcoord(static_cast<double>(side) / sides, static_cast<double>(ring) / rings);

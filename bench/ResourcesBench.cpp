@@ -32,7 +32,8 @@ public:
             mesh.texCoords.assign(6 * 100, 0.5);
         }
         std::vector<std::uint8_t> model;
-        ModelWriter::Build(meshes, model);
+        std::string problem;
+        ModelWriter::Build(meshes, model, problem);
         archive.AddEntry("model", model.data(), static_cast<std::int32_t>(model.size()));
         archive.Save(Path());
     }

@@ -2,6 +2,7 @@
 
 #include "content/MonthGrid.h"
 #include "content/NodeBuilding.h"
+#include "content/ScenePlacement.h"
 #include "scene/WallClock.h"
 
 #include <string>
@@ -26,7 +27,7 @@ std::unique_ptr<SceneNode> PlacedModel(const std::string& entry, double x, doubl
 void BuildCalendar(int)
 {
     const int variant = currentTrack->selector;
-    currentNode->AddChild(PlacedModel(variant == 0 ? "fon_rus" : "fon", -16.0, -12.0));
+    currentNode->AddChild(PlacedModel(variant == 0 ? "fon_rus" : "fon", kCalendarColumnX, kCalendarBackgroundY));
     currentNode->AddChild(NodeWithEndlessTrack(CalendarPageBehaviour, variant));
 }
 
@@ -46,11 +47,11 @@ void CalendarPageBehaviour(int)
     else
         grid.FillSundayFirst(cells);
 
-    page->AddChild(PlacedModel(variant == 0 ? "day_rus" : "day", -16.0, 8.0));
-    page->AddChild(PlacedModel("m" + std::to_string(grid.month + 1), -16.0, 16.0));
+    page->AddChild(PlacedModel(variant == 0 ? "day_rus" : "day", kCalendarColumnX, kCalendarHeaderY));
+    page->AddChild(PlacedModel("m" + std::to_string(grid.month + 1), kCalendarColumnX, kCalendarMonthY));
     for (int i = 0; i < MonthGrid::kCells; ++i) {
-        const double x = (i % 7 - 5) * 8.0;
-        const double y = -(i / 7) * 8.0;
+        const double x = kCalendarFirstCellX + (i % 7) * kCalendarCellPitch;
+        const double y = kCalendarFirstCellY - (i / 7) * kCalendarCellPitch;
         auto cell = ModelNode(kCalendarArchive, cells[i] == 0 ? std::string("null") : std::to_string(cells[i]));
         if (cells[i] == grid.day)
             page->AddChild(PlacedModel("sel", x, y));

@@ -1,6 +1,7 @@
 #include "content/Clock.h"
 
 #include "content/NodeBuilding.h"
+#include "content/ScenePlacement.h"
 #include "scene/StandardBehaviours.h"
 #include "scene/StandardHooks.h"
 #include "scene/WallClock.h"
@@ -99,7 +100,7 @@ const char* DigitSlotEntry(int kind, int hour, int minute, int second)
 
 void BuildAnalogClock(int)
 {
-    currentNode->MoveBy(-9.3, 9.0, 0.0);
+    currentNode->MoveBy(kDialCentreX, kDialCentreY, 0.0);
     AddWithDepthTestOff(ModelNode(kClockArchive, "ciferblat"));
     const struct {
         const char* entry;
@@ -112,10 +113,10 @@ void BuildAnalogClock(int)
 void BuildDigitalClock(int)
 {
     const bool twelveHour = currentTrack->selector == 0;
-    currentNode->MoveBy(-10.0, 1.0, 0.0);
+    currentNode->MoveBy(kDigitalClockOffsetX, kDigitalClockOffsetY, 0.0);
     auto plate = std::make_unique<SceneNode>();
     if (twelveHour) {
-        currentNode->MoveBy(-5.186, 0.0, 0.0);
+        currentNode->MoveBy(kTwelveHourExtraOffsetX, 0.0, 0.0);
         plate->LoadModel(kClockArchive, "podlozka_am");
     } else {
         plate->LoadModel(kClockArchive, "podlozka");
@@ -127,7 +128,8 @@ void BuildDigitalClock(int)
         int twelveHourKind;
         int twentyFourHourKind;
     } slots[] = {
-        {11.432, 8, 0}, {-6.483, 6, 1}, {-2.498, 7, 2}, {0.0, 5, 5}, {2.523, 3, 3}, {6.466, 4, 4},
+        {kHalfDaySlotX, 8, 0},     {kHourTensSlotX, 6, 1},    {kHourUnitsSlotX, 7, 2},
+        {kSeparatorSlotX, 5, 5},   {kMinuteTensSlotX, 3, 3},  {kMinuteUnitsSlotX, 4, 4},
     };
     for (const auto& slot : slots) {
         const int kind = twelveHour ? slot.twelveHourKind : slot.twentyFourHourKind;

@@ -1,5 +1,6 @@
 #include "content/FallingLeaf.h"
 
+#include "content/ScenePlacement.h"
 #include "scene/SceneNode.h"
 #include "scene/StandardBehaviours.h"
 
@@ -51,7 +52,7 @@ std::unique_ptr<SceneNode> BuildLeaf()
     const int y = Random(40) - 20;
     const int x = Random(20) - 10;
     leaf->SetPosition(x, y, z);
-    leaf->SetScale(0.1, 0.1, 0.1);
+    leaf->SetScale(kFallingLeafScale, kFallingLeafScale, kFallingLeafScale);
     leaf->script.AddCue();
 
     const AnimationTrack turnZ = TurnTrack(2);

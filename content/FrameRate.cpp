@@ -1,5 +1,6 @@
 #include "content/FrameRate.h"
 
+#include "content/ScenePlacement.h"
 #include "scene/SceneNode.h"
 #include "scene/StandardBehaviours.h"
 #include "scene/StandardHooks.h"
@@ -35,11 +36,11 @@ void FrameRateBehaviour(int)
     if (currentTrack->time <= 0.0)
         return;
     currentTrack->time -= 5000.0;
-    AddDigit((framesCounted / 5) % 10, 3.3);
+    AddDigit((framesCounted / 5) % 10, kFrameRateDigitX[2]);
     if (framesCounted > 49)
-        AddDigit((framesCounted / 50) % 10, 1.9);
+        AddDigit((framesCounted / 50) % 10, kFrameRateDigitX[1]);
     if (framesCounted > 499)
-        AddDigit((framesCounted / 500) % 10, 0.5);
+        AddDigit((framesCounted / 500) % 10, kFrameRateDigitX[0]);
     framesCounted = 0;
 }
 

@@ -4,6 +4,7 @@
 #include "content/Clock.h"
 #include "content/FallingLeaf.h"
 #include "content/FrameRate.h"
+#include "content/ScenePlacement.h"
 #include "scene/StandardBehaviours.h"
 #include "scene/StandardHooks.h"
 
@@ -43,7 +44,7 @@ std::unique_ptr<SceneNode> BuildLight()
 {
     auto light = std::make_unique<SceneNode>();
     light->LoadModel("debug.pak", "ort");
-    light->SetPosition(0.0, 5.0, 90.0);
+    light->SetPosition(kLightPosition.x, kLightPosition.y, kLightPosition.z);
     AnimationTrack track = Endless();
     track.Configure(LightPositionBehaviour, 1, 0.0, 0.0, 0.0);
     RunTrack(*light, track);
@@ -54,8 +55,8 @@ std::unique_ptr<SceneNode> BuildTreeGroup()
 {
     auto group = std::make_unique<SceneNode>();
     group->AddRenderHook(Light1Hook, 0);
-    group->SetPosition(0.0, -22.0, 40.0);
-    group->SetRotation(-105.0, 0.0, 0.0);
+    group->SetPosition(kTreeGroupPosition.x, kTreeGroupPosition.y, kTreeGroupPosition.z);
+    group->SetRotation(kTreeGroupTilt, 0.0, 0.0);
     group->script.AddCue();
     const double r = static_cast<double>((std::rand() % 3600) / 10);
     const double p = r * 6.28318530717956 / 360;
@@ -64,7 +65,7 @@ std::unique_ptr<SceneNode> BuildTreeGroup()
     AnimationTrack sway = Endless();
     sway.Configure(OscillateRotationBehaviour, 0, 5.0, 0.1, p);
     AnimationTrack bob = Endless();
-    bob.Configure(OscillatePositionBehaviour, 1, 10.0, 0.1, p);
+    bob.Configure(OscillatePositionBehaviour, 1, kTreeGroupBob, 0.1, p);
     group->script.AddTrack(turn);
     group->script.AddTrack(sway);
     group->script.AddTrack(bob);

@@ -13,39 +13,39 @@ constexpr std::uint8_t reservedHeaderMarker = 255;
 // Model entries are added to archives with a signed 32-bit length.
 constexpr std::uint64_t maxEntryBytes = std::numeric_limits<std::int32_t>::max();
 
-std::string CheckMesh(const ModelMeshSource& mesh)
+bool CheckMesh(const ModelMeshSource& mesh, std::string& problem)
 {
     if (mesh.texture.empty())
-        return "the texture name is empty";
-    if (mesh.texture.find('\0') != std::string::npos)
-        return "the texture name holds a NUL byte";
-    if (mesh.positions.size() % 9 != 0)
-        return "the positions are not a whole number of triangles (9 doubles each)";
-    if (mesh.normals.size() != mesh.positions.size())
-        return "there are not as many normals as positions";
-    if (mesh.texCoords.size() != mesh.positions.size() / 3 * 2)
-        return "there is not one texture coordinate pair per vertex";
-    return {};
+        problem = "the texture name is empty";
+    else if (mesh.texture.find('\0') != std::string::npos)
+        problem = "the texture name holds a NUL byte";
+    else if (mesh.positions.size() % 9 != 0)
+        problem = "the positions are not a whole number of triangles (9 doubles each)";
+    else if (mesh.normals.size() != mesh.positions.size())
+        problem = "there are not as many normals as positions";
+    else if (mesh.texCoords.size() != mesh.positions.size() / 3 * 2)
+        problem = "there is not one texture coordinate pair per vertex";
+    else
+        return true;
+    return false;
 }
 
 }
 
-bool ModelWriter::Build(const std::vector<ModelMeshSource>& meshes, std::vector<std::uint8_t>& bytes,
-                        std::string* error, std::uint8_t marker)
+bool ModelWriter::Build(const ModelSource& meshes, std::vector<std::uint8_t>& bytes, std::string& problem,
+                        std::uint8_t marker)
 {
     std::uint64_t total = 1 + (marker == reservedHeaderMarker ? 4 : 0) + 4;
     for (std::size_t i = 0; i < meshes.size(); ++i) {
-        const std::string problem = CheckMesh(meshes[i]);
-        if (!problem.empty()) {
-            if (error)
-                *error = "mesh " + std::to_string(i) + ": " + problem;
+        std::string meshProblem;
+        if (!CheckMesh(meshes[i], meshProblem)) {
+            problem = "mesh " + std::to_string(i) + ": " + meshProblem;
             return false;
         }
         total += 4 + meshes[i].texture.size() + 1 + reservedBlockBytes + MeshMaterial::byteSize + 4 + 1
             + 8 * (meshes[i].positions.size() + meshes[i].normals.size() + meshes[i].texCoords.size());
         if (total > maxEntryBytes) {
-            if (error)
-                *error = "the model entry would be larger than an archive entry can hold";
+            problem = "the model entry would be larger than an archive entry can hold";
             return false;
         }
     }

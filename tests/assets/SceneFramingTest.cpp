@@ -1,6 +1,7 @@
 // Draws installed models with the real mesh code under the scene's camera and
 // the tree group's placement, and checks what reaches the picture.
 
+#include "content/ScenePlacement.h"
 #include "resources/Mesh.h"
 #include "resources/ModelLoading.h"
 #include "resources/ResourceManager.h"
@@ -65,8 +66,8 @@ protected:
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glLoadIdentity();
         glTranslatef(0.0f, 0.0f, -100.0f);
-        glTranslatef(0.0f, -22.0f, 40.0f);
-        glRotatef(-105.0f, 1.0f, 0.0f, 0.0f);
+        glTranslated(kTreeGroupPosition.x, kTreeGroupPosition.y, kTreeGroupPosition.z);
+        glRotated(kTreeGroupTilt, 1.0, 0.0, 0.0);
         glRotatef(static_cast<float>(pose.turn), 0.0f, 0.0f, 1.0f);
         glRotatef(static_cast<float>(pose.sway), 1.0f, 0.0f, 0.0f);
         glTranslatef(0.0f, static_cast<float>(pose.bob), 0.0f);
@@ -91,13 +92,96 @@ protected:
     }
 };
 
+// The scene's light (GL_LIGHT1 as the scene configures it, 10 units in front
+// of the eye and 5 up) on the table's wood alone, posed as the tree group
+// poses it: bob along the group's Y, then sway and turn. Returns the mean
+// colour of the pixels the wood covers, 0 to 255 per channel.
+struct MeanColour {
+    double r = 0.0, g = 0.0, b = 0.0;
+    std::size_t pixels = 0;
+};
+
+class LitTable : public SceneFraming {
+protected:
+    MeanColour Wood(const Pose& pose)
+    {
+        glClearColor(1.0f, 0.0f, 1.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glLoadIdentity();
+        const GLfloat ambient[] = {0.3f, 0.3f, 0.3f, 1.0f};
+        const GLfloat diffuse[] = {0.5f, 0.5f, 0.5f, 1.0f};
+        const GLfloat specular[] = {0.5f, 0.5f, 0.5f, 1.0f};
+        const GLfloat position[] = {0.0f, 5.0f, -10.0f, 1.0f};
+        glLightfv(GL_LIGHT1, GL_AMBIENT, ambient);
+        glLightfv(GL_LIGHT1, GL_DIFFUSE, diffuse);
+        glLightfv(GL_LIGHT1, GL_SPECULAR, specular);
+        glLightf(GL_LIGHT1, GL_CONSTANT_ATTENUATION, 0.0f);
+        glLightf(GL_LIGHT1, GL_QUADRATIC_ATTENUATION, 0.00007f);
+        glLightfv(GL_LIGHT1, GL_POSITION, position);
+        glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, GL_SEPARATE_SPECULAR_COLOR);
+        glEnable(GL_LIGHTING);
+        glEnable(GL_LIGHT1);
+        glTranslatef(0.0f, 0.0f, -100.0f);
+        glTranslated(kTreeGroupPosition.x, kTreeGroupPosition.y, kTreeGroupPosition.z);
+        glRotated(kTreeGroupTilt, 1.0, 0.0, 0.0);
+        glTranslated(0.0, pose.bob, 0.0);
+        glRotated(pose.sway, 1.0, 0.0, 0.0);
+        glRotated(pose.turn, 0.0, 0.0, 1.0);
+        std::vector<std::unique_ptr<Mesh>> meshes;
+        LoadModelMeshes("main.pak", "tabl", meshes);
+        // The wood is the table's first mesh; tray and candles follow.
+        if (!meshes.empty()) {
+            meshes.front()->Draw();
+        }
+        glFinish();
+        glDisable(GL_LIGHT1);
+        glDisable(GL_LIGHTING);
+        std::vector<unsigned char> rgb(static_cast<std::size_t>(width) * height * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        meshes.clear();
+        ReleaseModelArchive("main.pak");
+        MeanColour mean;
+        for (std::size_t i = 0; i < rgb.size(); i += 3) {
+            if (rgb[i] == 255 && rgb[i + 1] == 0 && rgb[i + 2] == 255) {
+                continue;
+            }
+            mean.r += rgb[i];
+            mean.g += rgb[i + 1];
+            mean.b += rgb[i + 2];
+            ++mean.pixels;
+        }
+        if (mean.pixels > 0) {
+            mean.r /= mean.pixels;
+            mean.g /= mean.pixels;
+            mean.b /= mean.pixels;
+        }
+        return mean;
+    }
+};
+
+TEST_F(LitTable, WoodKeepsItsColourFromTheNearestToTheFarthestBob)
+{
+    // Nearest, the light is attenuated least; there the wood must not bleach
+    // towards white, and farthest it must not sink into black.
+    for (double bob : {-kTreeGroupBob, 0.0, kTreeGroupBob}) {
+        for (double turn : {0.0, 90.0, 180.0, 270.0}) {
+            const MeanColour wood = Wood({turn, 0.0, bob});
+            ASSERT_GT(wood.pixels, 50u) << "turn " << turn << " bob " << bob;
+            EXPECT_LT(wood.b, 0.6 * wood.r) << "turn " << turn << " bob " << bob << ": " << wood.r << " " << wood.g
+                                             << " " << wood.b;
+            EXPECT_GT(wood.r, 60.0) << "turn " << turn << " bob " << bob;
+        }
+    }
+}
+
 TEST_F(SceneFraming, SkyFillsTheWholeViewInEveryPoseOfTheGroup)
 {
-    // The group turns all the way round, sways 5 degrees and bobs 10 units
-    // each way; the sky must cover every pixel, never clipped by the far plane.
+    // The group turns all the way round, sways 5 degrees and bobs its full
+    // amplitude each way; the sky must cover every pixel, never clipped by the far plane.
     for (double turn : {0.0, 90.0, 180.0, 270.0}) {
         for (double sway : {-5.0, 5.0}) {
-            for (double bob : {-10.0, 10.0}) {
+            for (double bob : {-kTreeGroupBob, kTreeGroupBob}) {
                 const std::vector<bool> covered = Covered("nebo", {turn, sway, bob});
                 std::size_t holes = 0;
                 for (bool c : covered) {

@@ -152,7 +152,7 @@ TEST_F(ModelEntry, WriterRefusesInconsistentMeshes)
     for (const Case& c : cases) {
         std::vector<std::uint8_t> bytes = {9};
         std::string error;
-        EXPECT_FALSE(ModelWriter::Build({MakeMesh("fine", 1), c.mesh}, bytes, &error)) << c.what;
+        EXPECT_FALSE(ModelWriter::Build({MakeMesh("fine", 1), c.mesh}, bytes, error)) << c.what;
         EXPECT_EQ(error.rfind("mesh 1: ", 0), 0u) << error;
         EXPECT_EQ(bytes, std::vector<std::uint8_t>{9}) << c.what;
     }

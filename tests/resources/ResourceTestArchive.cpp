@@ -48,7 +48,7 @@ std::vector<std::uint8_t> BuildModel(const std::vector<ModelMeshSource>& meshes,
 {
     std::vector<std::uint8_t> bytes;
     std::string error;
-    EXPECT_TRUE(ModelWriter::Build(meshes, bytes, &error, marker)) << error;
+    EXPECT_TRUE(ModelWriter::Build(meshes, bytes, error, marker)) << error;
     return bytes;
 }
 

@@ -32,7 +32,8 @@ protected:
         mesh.normals = {0, 0, 1, 0, 0, 1, 0, 0, 1};
         mesh.texCoords = {0, 0, 1, 0, 0, 1};
         std::vector<std::uint8_t> bytes;
-        ASSERT_TRUE(ModelWriter::Build({mesh}, bytes));
+        std::string problem;
+        ASSERT_TRUE(ModelWriter::Build({mesh}, bytes, problem)) << problem;
         PakArchive archive;
         ASSERT_TRUE(archive.AddEntry("pane", bytes.data(), static_cast<std::int32_t>(bytes.size())));
         ASSERT_TRUE(archive.Save(dir.File("node.pak")));
