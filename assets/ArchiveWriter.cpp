@@ -36,7 +36,7 @@ bool Add(PakArchive& archive, const std::string& name, const std::vector<std::ui
         return false;
     }
     std::string problem;
-    if (!archive.AddEntry(name, bytes.data(), static_cast<std::int32_t>(bytes.size()), &problem)) {
+    if (!archive.AddEntry(name, bytes.data(), static_cast<std::int32_t>(bytes.size()), problem)) {
         error = "entry \"" + name + "\": " + problem;
         return false;
     }
@@ -76,7 +76,7 @@ bool WriteArchive(const ArchiveContent& content, const std::string& directory, s
         }
     }
     std::string problem;
-    if (!archive.Save(directory + "/" + content.fileName, &problem)) {
+    if (!archive.Save(directory + "/" + content.fileName, problem)) {
         error = problem;
         return false;
     }

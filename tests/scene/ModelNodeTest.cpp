@@ -34,8 +34,9 @@ protected:
         std::vector<std::uint8_t> bytes;
         ASSERT_TRUE(ModelWriter::Build({mesh}, bytes));
         PakArchive archive;
-        ASSERT_TRUE(archive.AddEntry("pane", bytes.data(), static_cast<std::int32_t>(bytes.size())));
-        ASSERT_TRUE(archive.Save(dir.File("node.pak")));
+        std::string problem;
+        ASSERT_TRUE(archive.AddEntry("pane", bytes.data(), static_cast<std::int32_t>(bytes.size()), problem)) << problem;
+        ASSERT_TRUE(archive.Save(dir.File("node.pak"), problem)) << problem;
         ResourceManager::Instance().SetBasePath(dir.Path().string() + "/");
     }
 
