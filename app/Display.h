@@ -53,8 +53,6 @@ public:
     int Height() const { return height; }
     int Depth() const { return depth; }
     const Vec3& Corner() const { return corner; }
-    // Whether the multisampled first attempt opened the mode.
-    bool Multisampled() const { return multisampled; }
     // The host's window being drawn into; null on the own full-screen surface.
     DisplayHostWindow* HostWindow() const { return hostWindow.get(); }
 
@@ -68,7 +66,6 @@ private:
     int width = 0;
     int height = 0;
     int depth = 0;
-    bool multisampled = false;
 };
 
 }

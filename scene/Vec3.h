@@ -10,10 +10,4 @@ struct Vec3 {
     double z = 0.0;
 };
 
-// 16 doubles in OpenGL's column-major order, as read with glGetDoublev and
-// loaded with glLoadMatrixd.
-struct Matrix4 {
-    double m[16] = {};
-};
-
 }
