@@ -1,1 +1,3 @@
-add_dependencies(test_app tarnwood-soak)
+# The run-mode and host tests run the soak program and the configuration
+# program as well as Tarnwood.
+add_dependencies(test_app tarnwood-soak config)
