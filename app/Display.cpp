@@ -127,7 +127,6 @@ void Display::OpenVideoMode(bool fullScreen, bool multisample)
     SDL_GL_SetAttribute(SDL_GL_ACCELERATED_VISUAL, 1);
 
     if (multisample && SDL_SetVideoMode(width, height, 32, flags) != nullptr) {
-        multisampled = true;
         glEnable(GL_MULTISAMPLE);
     } else {
         SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 0);

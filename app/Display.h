@@ -58,8 +58,6 @@ public:
     int Depth() const { return depth; }
     // The screen's edges under the current projection, for placing overlays.
     const ScreenEdges& Edges() const { return edges; }
-    // Whether the multisampled first attempt opened the mode.
-    bool Multisampled() const { return multisampled; }
     // The host's window being drawn into; null on the own full-screen surface.
     DisplayHostWindow* HostWindow() const { return hostWindow.get(); }
 
@@ -73,7 +71,6 @@ private:
     int width = 0;
     int height = 0;
     int depth = 0;
-    bool multisampled = false;
 };
 
 }

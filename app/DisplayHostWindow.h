@@ -31,7 +31,6 @@ public:
     // as the desktop standards ask); false when the display cannot be opened.
     static bool DesktopHasWindowManager();
 
-    unsigned long Id() const { return window; }
     int Width() const { return width; }
     int Height() const { return height; }
     // Mapped and not fully covered by other windows.

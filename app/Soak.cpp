@@ -66,12 +66,14 @@ bool ParseNumber(const std::string& text, long low, long high, long& value)
     return true;
 }
 
-std::string ParseOptions(const std::vector<std::string>& args, Options& options)
+bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& problem)
 {
     for (std::size_t i = 0; i < args.size(); i += 2) {
         const std::string& name = args[i];
-        if (i + 1 >= args.size())
-            return "missing value after " + name;
+        if (i + 1 >= args.size()) {
+            problem = "missing value after " + name;
+            return false;
+        }
         const std::string& value = args[i + 1];
         long number = 0;
         // frameTick is 32-bit milliseconds: 49 days at most.
@@ -90,17 +92,22 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& options)
             long h = 0;
             const std::size_t x = value.find('x');
             if (x == std::string::npos || !ParseNumber(value.substr(0, x), 16, 4096, w)
-                || !ParseNumber(value.substr(x + 1), 16, 4096, h))
-                return "bad --size " + value + " (expected WxH)";
+                || !ParseNumber(value.substr(x + 1), 16, 4096, h)) {
+                problem = "bad --size " + value + " (expected WxH)";
+                return false;
+            }
             options.width = static_cast<int>(w);
             options.height = static_cast<int>(h);
         } else if (name == "--hours" || name == "--step-ms" || name == "--draw-every" || name == "--seed"
-                   || name == "--rss-slack-kib")
-            return "bad value for " + name + ": " + value;
-        else
-            return "unknown option " + name;
+                   || name == "--rss-slack-kib") {
+            problem = "bad value for " + name + ": " + value;
+            return false;
+        } else {
+            problem = "unknown option " + name;
+            return false;
+        }
     }
-    return {};
+    return true;
 }
 
 int CountNodes(const SceneNode& node)
@@ -212,8 +219,8 @@ int RunSoak(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         }
     }
     Options options;
-    const std::string problem = ParseOptions(args, options);
-    if (!problem.empty()) {
+    std::string problem;
+    if (!ParseOptions(args, options, problem)) {
         err << "tarnwood-soak: " << problem << '\n' << usageText;
         return 2;
     }

@@ -18,7 +18,7 @@ bool Add(PakArchive& archive, const std::string& name, const std::vector<std::ui
         return false;
     }
     std::string reason;
-    if (!archive.AddEntry(name, bytes.data(), static_cast<std::int32_t>(bytes.size()), &reason)) {
+    if (!archive.AddEntry(name, bytes.data(), static_cast<std::int32_t>(bytes.size()), reason)) {
         problem = "entry \"" + name + "\": " + reason;
         return false;
     }
@@ -55,7 +55,7 @@ bool WriteArchive(const ArchiveContent& content, const std::string& directory, s
         }
     }
     std::string reason;
-    if (!archive.Save(directory + "/" + content.fileName, &reason)) {
+    if (!archive.Save(directory + "/" + content.fileName, reason)) {
         problem = reason;
         return false;
     }

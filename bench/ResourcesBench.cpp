@@ -21,9 +21,10 @@ public:
     {
         std::filesystem::create_directories(folder);
         PakArchive archive;
+        std::string problem;
         const std::vector<std::uint8_t> block(static_cast<std::size_t>(entrySize), 0x5A);
         for (int i = 0; i < entries; ++i)
-            archive.AddEntry("entry" + std::to_string(i), block.data(), entrySize);
+            archive.AddEntry("entry" + std::to_string(i), block.data(), entrySize, problem);
         std::vector<ModelMeshSource> meshes(16);
         for (ModelMeshSource& mesh : meshes) {
             mesh.texture = "no image";
@@ -32,10 +33,9 @@ public:
             mesh.texCoords.assign(6 * 100, 0.5);
         }
         std::vector<std::uint8_t> model;
-        std::string problem;
         ModelWriter::Build(meshes, model, problem);
-        archive.AddEntry("model", model.data(), static_cast<std::int32_t>(model.size()));
-        archive.Save(Path());
+        archive.AddEntry("model", model.data(), static_cast<std::int32_t>(model.size()), problem);
+        archive.Save(Path(), problem);
     }
     ~BenchArchive() { std::filesystem::remove_all(folder); }
 
@@ -49,9 +49,10 @@ private:
 // Reading a whole archive: one allocation per entry, no later copies.
 void ArchiveLoad(benchmark::State& state)
 {
+    std::string problem;
     const BenchArchive files(64, static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        auto archive = PakArchive::Load(files.Path());
+        auto archive = PakArchive::Load(files.Path(), problem);
         benchmark::DoNotOptimize(archive.get());
     }
     state.SetBytesProcessed(state.iterations() * 64 * state.range(0));
@@ -61,8 +62,9 @@ BENCHMARK(ArchiveLoad)->Arg(1024)->Arg(64 * 1024);
 // Name look-up: a linear scan with exact comparison.
 void EntryLookUp(benchmark::State& state)
 {
+    std::string problem;
     const BenchArchive files(64, 16);
-    const auto archive = PakArchive::Load(files.Path());
+    const auto archive = PakArchive::Load(files.Path(), problem);
     for (auto _ : state)
         benchmark::DoNotOptimize(archive->GetEntry("entry63").bytes);
 }

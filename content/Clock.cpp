@@ -25,7 +25,6 @@ void ResetShownClockValues()
 namespace {
 
 const char* const kClockArchive = "clock.pak";
-const char* const kDigits[10] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
 
 struct SlotKind {
     int* shown;

@@ -1,5 +1,6 @@
 #include "content/FrameRate.h"
 
+#include "content/NodeBuilding.h"
 #include "content/ScenePlacement.h"
 #include "scene/SceneNode.h"
 #include "scene/StandardBehaviours.h"
@@ -15,7 +16,6 @@ namespace {
 
 void AddDigit(int digit, double x)
 {
-    static const char* const kDigits[10] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
     auto node = std::make_unique<SceneNode>();
     node->SetPosition(x, 0.0, 0.0);
     node->AddRenderHook(DepthTestOffHook, 0);

@@ -7,6 +7,10 @@
 
 namespace tarnwood {
 
+// The entry names of the digit models 0 to 9, the same in every archive that
+// holds digits.
+inline constexpr const char* kDigits[10] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
+
 // A new node with one cue holding one endless track (id 1, active) that runs
 // `behaviour` with the given selectors, fired at once. `archive`/`entry`, when
 // given, are loaded into the node before its cue is added.

@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string path = fuzz::ScratchFolder() + "/input.pak";
     fuzz::WriteFile(path, data, size);
     std::string error;
-    const auto archive = PakArchive::Load(path, &error);
+    const auto archive = PakArchive::Load(path, error);
     if (!archive)
         return error.empty() ? (std::abort(), 0) : 0;
     for (std::size_t i = 0; i < archive->EntryCount(); ++i) {
@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (view.bytes == nullptr || view.size > size)
             std::abort();
     }
-    if (!archive->Save(fuzz::ScratchFolder() + "/saved.pak", &error) && archive->EntryCount() > 0 && error.empty())
+    if (!archive->Save(fuzz::ScratchFolder() + "/saved.pak", error) && archive->EntryCount() > 0 && error.empty())
         std::abort();
     return 0;
 }

@@ -17,9 +17,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    std::string problem;
     fuzz::EnsureGlContext();
     PakArchive archive;
-    if (!archive.AddEntry("image", data, static_cast<std::int32_t>(size)))
+    if (!archive.AddEntry("image", data, static_cast<std::int32_t>(size), problem))
         return 0;
     const GLuint first = archive.GetTexture("image");
     const GLuint second = archive.GetTexture("image");

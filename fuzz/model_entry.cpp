@@ -38,6 +38,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    std::string problem;
     // Procedural textures (a name whose second character is '#') are sized by
     // their description, which has a harness of its own.
     if (std::memchr(data, '#', size) != nullptr)
@@ -46,9 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ResourceManager& manager = ResourceManager::Instance();
     manager.SetBasePath(fuzz::ScratchFolder() + "/");
     PakArchive archive;
-    if (!archive.AddEntry("model", data, static_cast<std::int32_t>(size))
-        || !archive.AddEntry("t.png", onePixelPng, sizeof onePixelPng)
-        || !archive.Save(fuzz::ScratchFolder() + "/model.pak"))
+    if (!archive.AddEntry("model", data, static_cast<std::int32_t>(size), problem)
+        || !archive.AddEntry("t.png", onePixelPng, sizeof onePixelPng, problem)
+        || !archive.Save(fuzz::ScratchFolder() + "/model.pak", problem))
         std::abort();
     {
         SceneNode node;

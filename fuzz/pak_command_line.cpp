@@ -15,6 +15,7 @@ using namespace tarnwood;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    std::string problem;
     static const std::string folder = [] {
         const std::string dir = fuzz::ScratchFolder() + "/tool";
         std::filesystem::create_directories(dir);
@@ -29,9 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     fuzz::EmptyFolder(folder);
     PakArchive archive;
-    archive.AddEntry("one", "1", 1);
-    archive.AddEntry("two", "22", 2);
-    archive.Save("a.pak");
+    archive.AddEntry("one", "1", 1, problem);
+    archive.AddEntry("two", "22", 2, problem);
+    archive.Save("a.pak", problem);
     const std::uint8_t loose[] = {'l', 'o', 'o', 's', 'e'};
     fuzz::WriteFile("f.txt", loose, sizeof loose);
     std::ostringstream out, err;

@@ -13,15 +13,16 @@ using namespace tarnwood;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    std::string problem;
     static const std::string root = fuzz::ScratchFolder() + "/extract";
     std::filesystem::create_directories(root);
     const std::string archivePath = fuzz::ScratchFolder() + "/names.pak";
     PakArchive archive;
     for (const std::string& name : fuzz::SplitWords(data, size)) {
-        if (!archive.AddEntry(name, "x", 1))
+        if (!archive.AddEntry(name, "x", 1, problem))
             return 0;
     }
-    if (!archive.Save(archivePath))
+    if (!archive.Save(archivePath, problem))
         return 0;
     std::ostringstream out, err;
     PakTool::Run({"extract", archivePath, root + "/out"}, out, err);

@@ -27,12 +27,6 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
-void SetError(std::string* error, std::string text)
-{
-    if (error)
-        *error = std::move(text);
-}
-
 // A name for messages: long names are cut so the message stays one line.
 std::string Shortened(const std::string& name)
 {
@@ -98,23 +92,23 @@ constexpr std::uint64_t maxReadBuffer = 1u << 20;
 PakArchive::PakArchive() = default;
 PakArchive::~PakArchive() = default;
 
-std::unique_ptr<PakArchive> PakArchive::Load(const std::string& path, std::string* error)
+std::unique_ptr<PakArchive> PakArchive::Load(const std::string& path, std::string& problem)
 {
     // Declared before the file so that it outlives the stream using it.
     std::unique_ptr<char[]> readBuffer;
     const std::string shownPath = EscapedName(path);
     FileHandle file(std::fopen(path.c_str(), "rb"));
     if (!file) {
-        SetError(error, shownPath + ": cannot open archive: " + ErrnoText(errno));
+        problem = shownPath + ": cannot open archive: " + ErrnoText(errno);
         return nullptr;
     }
     struct stat info {};
     if (fstat(fileno(file.get()), &info) != 0) {
-        SetError(error, shownPath + ": cannot open archive: " + ErrnoText(errno));
+        problem = shownPath + ": cannot open archive: " + ErrnoText(errno);
         return nullptr;
     }
     if (!S_ISREG(info.st_mode)) {
-        SetError(error, shownPath + ": cannot open archive: not a regular file");
+        problem = shownPath + ": cannot open archive: not a regular file";
         return nullptr;
     }
     const auto fileSize = static_cast<std::uint64_t>(info.st_size);
@@ -122,15 +116,15 @@ std::unique_ptr<PakArchive> PakArchive::Load(const std::string& path, std::strin
     readBuffer = std::make_unique_for_overwrite<char[]>(bufferSize);
     std::setvbuf(file.get(), readBuffer.get(), _IOFBF, bufferSize);
 
-    const auto corrupt = [&](const std::string& problem) {
-        SetError(error, shownPath + ": corrupt archive: " + problem);
+    const auto corrupt = [&](const std::string& what) {
+        problem = shownPath + ": corrupt archive: " + what;
         return nullptr;
     };
     const auto readFailed = [&]() {
         if (std::ferror(file.get()))
-            SetError(error, shownPath + ": cannot read archive: " + ErrnoText(errno));
+            problem = shownPath + ": cannot read archive: " + ErrnoText(errno);
         else
-            SetError(error, shownPath + ": corrupt archive: the file changed while it was read");
+            problem = shownPath + ": corrupt archive: the file changed while it was read";
         return nullptr;
     };
 
@@ -255,14 +249,18 @@ void PakArchive::ReleaseTexture(GLuint texture)
     }
 }
 
-std::string PakArchive::NameProblem(const std::string& name)
+bool PakArchive::CheckName(const std::string& name, std::string& problem)
 {
-    if (name.size() > maxNameLength)
-        return "the name is " + std::to_string(name.size()) + " bytes long; an entry name holds at most "
+    if (name.size() > maxNameLength) {
+        problem = "the name is " + std::to_string(name.size()) + " bytes long; an entry name holds at most "
             + std::to_string(maxNameLength);
-    if (name.find('\0') != std::string::npos)
-        return "an entry name cannot hold a NUL byte";
-    return {};
+        return false;
+    }
+    if (name.find('\0') != std::string::npos) {
+        problem = "an entry name cannot hold a NUL byte";
+        return false;
+    }
+    return true;
 }
 
 namespace {
@@ -306,18 +304,18 @@ bool WriteAllToFd(int fd, const void* bytes, std::size_t count)
 
 }
 
-bool PakArchive::Save(const std::string& path, std::string* error) const
+bool PakArchive::Save(const std::string& path, std::string& problem) const
 {
     const std::string shownPath = EscapedName(path);
     for (const std::string& name : names) {
-        const std::string problem = NameProblem(name);
-        if (!problem.empty()) {
-            SetError(error, shownPath + ": cannot save entry \"" + EscapedName(Shortened(name)) + "\": " + problem);
+        std::string nameProblem;
+        if (!CheckName(name, nameProblem)) {
+            problem = shownPath + ": cannot save entry \"" + EscapedName(Shortened(name)) + "\": " + nameProblem;
             return false;
         }
     }
     const auto fail = [&](const std::string& what) {
-        SetError(error, shownPath + ": " + what + ": " + ErrnoText(errno));
+        problem = shownPath + ": " + what + ": " + ErrnoText(errno);
         return false;
     };
 
@@ -372,21 +370,26 @@ bool PakArchive::Save(const std::string& path, std::string* error) const
 
 namespace {
 
-// Why extracting `name` below a folder would write outside it, or empty.
-std::string EscapeProblem(const std::string& name)
+// False, with `problem` set, when extracting `name` below a folder would
+// write outside it.
+bool StaysInside(const std::string& name, std::string& problem)
 {
-    if (!name.empty() && name.front() == '/')
-        return "the entry name is an absolute path";
+    if (!name.empty() && name.front() == '/') {
+        problem = "the entry name is an absolute path";
+        return false;
+    }
     std::size_t start = 0;
     while (start <= name.size()) {
         std::size_t end = name.find('/', start);
         if (end == std::string::npos)
             end = name.size();
-        if (name.compare(start, end - start, "..") == 0)
-            return "the entry name has a \"..\" component";
+        if (name.compare(start, end - start, "..") == 0) {
+            problem = "the entry name has a \"..\" component";
+            return false;
+        }
         start = end + 1;
     }
-    return {};
+    return true;
 }
 
 // The components of a relative path, without empty and "." ones.
@@ -429,14 +432,13 @@ UniqueFd OpenSubfolder(int parent, const std::string& name, std::string& problem
 
 }
 
-bool PakArchive::ExtractAll(const std::string& prefix, std::vector<std::string>* problems,
-                            std::vector<std::string>* warnings) const
+bool PakArchive::ExtractAll(const std::string& prefix, std::vector<std::string>& problems,
+                            std::vector<std::string>& warnings) const
 {
     bool allWritten = true;
     const auto report = [&](const std::string& target, const std::string& line) {
         allWritten = false;
-        if (problems)
-            problems->push_back(EscapedName(target) + ": " + line);
+        problems.push_back(EscapedName(target) + ": " + line);
     };
 
     // The prefix is a folder (given by the caller, links followed) and the
@@ -458,10 +460,8 @@ bool PakArchive::ExtractAll(const std::string& prefix, std::vector<std::string>*
     for (std::size_t i = 0; i < names.size(); ++i) {
         const std::string target = prefix + names[i];
         const std::string relative = namePrefix + names[i];
-        std::string problem = EscapeProblem(names[i]);
-        if (problem.empty())
-            problem = EscapeProblem(relative);
-        if (!problem.empty()) {
+        std::string problem;
+        if (!StaysInside(names[i], problem) || !StaysInside(relative, problem)) {
             report(target, "not extracted: " + problem);
             continue;
         }
@@ -472,8 +472,7 @@ bool PakArchive::ExtractAll(const std::string& prefix, std::vector<std::string>*
         }
         if (!extracted.insert(parts).second) {
             // Readers find the first entry of a name; the later one is unreachable.
-            if (warnings)
-                warnings->push_back(EscapedName(target) + ": not extracted: an earlier entry has the same name");
+            warnings.push_back(EscapedName(target) + ": not extracted: an earlier entry has the same name");
             continue;
         }
 
@@ -521,54 +520,54 @@ bool PakArchive::ExtractAll(const std::string& prefix, std::vector<std::string>*
     return allWritten;
 }
 
-bool PakArchive::AddFile(const std::string& path, std::string* error)
+bool PakArchive::AddFile(const std::string& path, std::string& problem)
 {
     const std::string shownPath = EscapedName(path);
-    const std::string problem = NameProblem(path);
-    if (!problem.empty()) {
-        SetError(error, EscapedName(Shortened(path)) + ": cannot add: " + problem);
+    std::string nameProblem;
+    if (!CheckName(path, nameProblem)) {
+        problem = EscapedName(Shortened(path)) + ": cannot add: " + nameProblem;
         return false;
     }
     FileHandle file(std::fopen(path.c_str(), "rb"));
     if (!file) {
-        SetError(error, shownPath + ": cannot open: " + ErrnoText(errno));
+        problem = shownPath + ": cannot open: " + ErrnoText(errno);
         return false;
     }
     struct stat info {};
     if (fstat(fileno(file.get()), &info) != 0) {
-        SetError(error, shownPath + ": cannot open: " + ErrnoText(errno));
+        problem = shownPath + ": cannot open: " + ErrnoText(errno);
         return false;
     }
     if (!S_ISREG(info.st_mode)) {
-        SetError(error, shownPath + ": cannot add: not a regular file");
+        problem = shownPath + ": cannot add: not a regular file";
         return false;
     }
     const auto size = static_cast<std::uint64_t>(info.st_size);
     if (size > std::numeric_limits<std::uint32_t>::max()) {
-        SetError(error, shownPath + ": cannot add: larger than an entry can hold");
+        problem = shownPath + ": cannot add: larger than an entry can hold";
         return false;
     }
     PakEntry entry;
     entry.size = static_cast<std::uint32_t>(size);
     entry.bytes = std::make_unique_for_overwrite<std::uint8_t[]>(entry.size);
     if (std::fread(entry.bytes.get(), 1, entry.size, file.get()) != entry.size) {
-        SetError(error, shownPath + ": cannot read: "
-                     + (std::ferror(file.get()) ? ErrnoText(errno) : std::string("the file changed while it was read")));
+        problem = shownPath + ": cannot read: "
+                     + (std::ferror(file.get()) ? ErrnoText(errno) : std::string("the file changed while it was read"));
         return false;
     }
     Append(path, std::move(entry));
     return true;
 }
 
-bool PakArchive::AddEntry(const std::string& name, const void* block, std::int32_t length, std::string* error)
+bool PakArchive::AddEntry(const std::string& name, const void* block, std::int32_t length, std::string& problem)
 {
-    const std::string problem = NameProblem(name);
-    if (!problem.empty()) {
-        SetError(error, "cannot add entry: " + problem);
+    std::string nameProblem;
+    if (!CheckName(name, nameProblem)) {
+        problem = "cannot add entry: " + nameProblem;
         return false;
     }
     if (length < 0 || (length > 0 && block == nullptr)) {
-        SetError(error, "cannot add entry \"" + EscapedName(name) + "\": invalid block");
+        problem = "cannot add entry \"" + EscapedName(name) + "\": invalid block";
         return false;
     }
     PakEntry entry;

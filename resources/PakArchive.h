@@ -44,13 +44,13 @@ public:
     PakArchive(const PakArchive&) = delete;
     PakArchive& operator=(const PakArchive&) = delete;
 
-    // Reads the whole file at `path`. Returns null on failure and, when
-    // `error` is given, a one-line message naming the path and the problem:
+    // Reads the whole file at `path`. Returns null on failure with `problem`
+    // set to a one-line message naming the path and what is wrong:
     // the file cannot be opened or read, or it is corrupt (it ends early, a
     // name length is out of range, or a count or size exceeds what the file
     // holds). Nothing is read or allocated beyond the file's end. Bytes after
     // the last entry are ignored.
-    static std::unique_ptr<PakArchive> Load(const std::string& path, std::string* error = nullptr);
+    static std::unique_ptr<PakArchive> Load(const std::string& path, std::string& problem);
 
     // The first entry whose name equals `name` exactly, or (null, 0).
     PakEntryView GetEntry(const std::string& name) const;
@@ -80,9 +80,9 @@ public:
     // name in the same folder, forced to the disk and then renamed into
     // place, so on any failure (a full disk) the old file is left exactly as
     // it was and no temporary file remains; a replaced file keeps its
-    // permission bits. A device or pipe is written in place. `error` gets one
-    // line naming the file and the problem.
-    bool Save(const std::string& path, std::string* error = nullptr) const;
+    // permission bits. A device or pipe is written in place. On failure
+    // `problem` gets one line naming the file and what is wrong.
+    bool Save(const std::string& path, std::string& problem) const;
 
     // Writes each entry, in archive order, to the file named `prefix`
     // followed directly by the entry name, byte for byte, creating the
@@ -98,20 +98,20 @@ public:
     // line each in `problems`; the others are still written. Names in the
     // lines are escaped (EscapedName). Returns true when every entry was
     // written or skipped as a duplicate.
-    bool ExtractAll(const std::string& prefix, std::vector<std::string>* problems = nullptr,
-                    std::vector<std::string>* warnings = nullptr) const;
+    bool ExtractAll(const std::string& prefix, std::vector<std::string>& problems,
+                    std::vector<std::string>& warnings) const;
 
     // Appends an entry named `path` exactly as given, holding the file's
     // bytes. Fails, appending nothing, when the file cannot be opened or read,
-    // is larger than 4 GiB - 1, or the name is not a valid entry name.
-    bool AddFile(const std::string& path, std::string* error = nullptr);
+    // is larger than 4 GiB - 1, or the name is not a valid entry name, with
+    // `problem` set to one line naming the file.
+    bool AddFile(const std::string& path, std::string& problem);
 
     // Appends an entry holding a copy of `length` bytes at `block` (the
     // caller keeps its block). Fails, appending nothing, for a negative length
     // or a name that the format cannot hold (longer than maxNameLength bytes,
-    // or containing a NUL byte).
-    bool AddEntry(const std::string& name, const void* block, std::int32_t length,
-                  std::string* error = nullptr);
+    // or containing a NUL byte), with `problem` set to one line.
+    bool AddEntry(const std::string& name, const void* block, std::int32_t length, std::string& problem);
 
     // Read-only inspection, by index in archive order.
     std::size_t EntryCount() const { return names.size(); }
@@ -122,8 +122,8 @@ public:
     // How many times an image decoder has run for this archive.
     std::size_t DecoderRuns() const { return decoderRuns; }
 
-    // Why `name` cannot be an entry name, or empty when it can.
-    static std::string NameProblem(const std::string& name);
+    // False, with `problem` set to why, when `name` cannot be an entry name.
+    static bool CheckName(const std::string& name, std::string& problem);
 
 private:
     int FindIndex(const std::string& name) const;

@@ -48,7 +48,7 @@ int BadUsage(std::ostream& err, const std::string& message)
 int List(const std::string& path, std::ostream& out, std::ostream& err)
 {
     std::string error;
-    const std::unique_ptr<PakArchive> archive = PakArchive::Load(path, &error);
+    const std::unique_ptr<PakArchive> archive = PakArchive::Load(path, error);
     if (!archive)
         return Fail(err, error);
     for (std::size_t i = 0; i < archive->EntryCount(); ++i)
@@ -62,7 +62,7 @@ int List(const std::string& path, std::ostream& out, std::ostream& err)
 int Extract(const std::string& path, const std::string& folder, std::ostream& err)
 {
     std::string error;
-    const std::unique_ptr<PakArchive> archive = PakArchive::Load(path, &error);
+    const std::unique_ptr<PakArchive> archive = PakArchive::Load(path, error);
     if (!archive)
         return Fail(err, error);
     std::error_code failure;
@@ -72,7 +72,7 @@ int Extract(const std::string& path, const std::string& folder, std::ostream& er
     const std::string prefix = folder.ends_with('/') ? folder : folder + "/";
     std::vector<std::string> problems;
     std::vector<std::string> warnings;
-    const bool extracted = archive->ExtractAll(prefix, &problems, &warnings);
+    const bool extracted = archive->ExtractAll(prefix, problems, warnings);
     for (const std::string& warning : warnings)
         Warn(err, warning);
     for (const std::string& problem : problems)
@@ -90,10 +90,10 @@ int Create(const std::string& path, const std::vector<std::string>& files, std::
             Warn(err, EscapedName(file) + ": given more than once; added only the first time");
             continue;
         }
-        if (!archive.AddFile(file, &error))
+        if (!archive.AddFile(file, error))
             return Fail(err, error);
     }
-    if (!archive.Save(path, &error))
+    if (!archive.Save(path, error))
         return Fail(err, error);
     return PakTool::success;
 }

@@ -43,7 +43,7 @@ PakArchive* ResourceManager::OpenArchive(const std::string& name)
         return archives[static_cast<std::size_t>(index)].get();
     }
     std::string error;
-    std::unique_ptr<PakArchive> archive = PakArchive::Load(PathFor(name), &error);
+    std::unique_ptr<PakArchive> archive = PakArchive::Load(PathFor(name), error);
     if (!archive) {
         // The scene cannot run without its content.
         std::fprintf(stderr, "%s\n", error.c_str());

@@ -30,10 +30,4 @@ inline Vec3 Normalised(const Vec3& v)
     return v * (1.0 / length);
 }
 
-// 16 doubles in OpenGL's column-major order, as read with glGetDoublev and
-// loaded with glLoadMatrixd.
-struct Matrix4 {
-    double m[16] = {};
-};
-
 }

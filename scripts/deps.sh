@@ -14,6 +14,7 @@ packages=(
   libxml2-utils dpkg-dev file
   xscreensaver
   clang libclang-rt-14-dev
+  clang-format
 )
 
 missing=()

@@ -217,7 +217,7 @@ TEST_F(InstalledArchives, EveryModelIsWholeAndItsTexturesExist)
 {
     for (const ArchiveEntries& archive : SceneEntries()) {
         std::string error;
-        const std::unique_ptr<PakArchive> pak = PakArchive::Load(installDir + archive.archive, &error);
+        const std::unique_ptr<PakArchive> pak = PakArchive::Load(installDir + archive.archive, error);
         ASSERT_NE(pak, nullptr) << error;
         for (const std::string& name : archive.models) {
             const std::string where = archive.archive + " / " + name;
@@ -243,12 +243,12 @@ TEST_F(InstalledArchives, EveryModelIsWholeAndItsTexturesExist)
 TEST_F(InstalledArchives, ModelsHaveTheShapesTheScenePlacesThemFor)
 {
     std::string error;
-    const std::unique_ptr<PakArchive> debug = PakArchive::Load(installDir + "debug.pak", &error);
+    const std::unique_ptr<PakArchive> debug = PakArchive::Load(installDir + "debug.pak", error);
     ASSERT_NE(debug, nullptr) << error;
     // The light sits in front of the camera: its model must draw nothing.
     EXPECT_TRUE(WalkModel(debug->GetEntry("ort"), "debug.pak / ort").empty());
 
-    const std::unique_ptr<PakArchive> main = PakArchive::Load(installDir + "main.pak", &error);
+    const std::unique_ptr<PakArchive> main = PakArchive::Load(installDir + "main.pak", error);
     ASSERT_NE(main, nullptr) << error;
     // The spawner scales the leaf by 0.1; it should end up 1 to 2 units long.
     const std::vector<WalkedMesh> leaf = WalkModel(main->GetEntry("list"), "main.pak / list");
@@ -278,7 +278,7 @@ TEST_F(InstalledArchives, RealLoaderReadsEveryMeshAndGetsEveryImageTexture)
     ASSERT_TRUE(test::EnsureGlContext());
     for (const ArchiveEntries& archive : SceneEntries()) {
         std::string error;
-        const std::unique_ptr<PakArchive> pak = PakArchive::Load(installDir + archive.archive, &error);
+        const std::unique_ptr<PakArchive> pak = PakArchive::Load(installDir + archive.archive, error);
         ASSERT_NE(pak, nullptr) << error;
         for (const std::string& name : archive.models) {
             const std::string where = archive.archive + " / " + name;
@@ -303,7 +303,7 @@ TEST_F(InstalledArchives, EveryImageDecodesToRgbaWithPowerOfTwoSides)
 {
     for (const ArchiveEntries& archive : SceneEntries()) {
         std::string error;
-        const std::unique_ptr<PakArchive> pak = PakArchive::Load(installDir + archive.archive, &error);
+        const std::unique_ptr<PakArchive> pak = PakArchive::Load(installDir + archive.archive, error);
         ASSERT_NE(pak, nullptr) << error;
         const std::set<std::string> models(archive.models.begin(), archive.models.end());
         for (std::size_t i = 0; i < pak->EntryCount(); ++i) {

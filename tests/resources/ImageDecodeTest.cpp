@@ -70,7 +70,8 @@ protected:
 
     void Add(const std::string& name, const std::string& bytes)
     {
-        ASSERT_TRUE(archive.AddEntry(name, bytes.data(), static_cast<std::int32_t>(bytes.size())));
+        std::string problem;
+        ASSERT_TRUE(archive.AddEntry(name, bytes.data(), static_cast<std::int32_t>(bytes.size()), problem)) << problem;
     }
 
     static std::vector<std::uint8_t> TexturePixels(GLuint texture, int width, int height)

@@ -50,19 +50,20 @@ TEST(EscapedName, KeepsPrintableTextAndEscapesEverythingElse)
 
 TEST(PakArchiveSafety, SaveReplacesTheFileWholeKeepingItsModeAndLinks)
 {
+    std::string problem;
     TempDir dir;
     PakArchive first;
-    ASSERT_TRUE(first.AddEntry("a", "1", 1));
-    ASSERT_TRUE(first.Save(dir.File("real.pak")));
+    ASSERT_TRUE(first.AddEntry("a", "1", 1, problem)) << problem;
+    ASSERT_TRUE(first.Save(dir.File("real.pak"), problem)) << problem;
     ASSERT_EQ(chmod(dir.File("real.pak").c_str(), 0640), 0);
     std::filesystem::create_symlink("real.pak", dir.File("link.pak"));
 
     PakArchive second;
-    ASSERT_TRUE(second.AddEntry("b", "22", 2));
+    ASSERT_TRUE(second.AddEntry("b", "22", 2, problem)) << problem;
     std::string error;
-    ASSERT_TRUE(second.Save(dir.File("link.pak"), &error)) << error;
+    ASSERT_TRUE(second.Save(dir.File("link.pak"), error)) << error;
     EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.pak")));
-    const auto reloaded = PakArchive::Load(dir.File("real.pak"));
+    const auto reloaded = PakArchive::Load(dir.File("real.pak"), problem);
     ASSERT_TRUE(reloaded);
     ASSERT_EQ(reloaded->EntryCount(), 1u);
     EXPECT_EQ(reloaded->EntryName(0), "b");
@@ -74,6 +75,8 @@ TEST(PakArchiveSafety, SaveReplacesTheFileWholeKeepingItsModeAndLinks)
 
 TEST(PakArchiveSafety, FailuresOnAFullDiskLeaveNoPartialFiles)
 {
+    std::string problem;
+    std::vector<std::string> warnings;
     TempDir dir;
     const std::string disk = dir.File("disk");
     TinyTmpfs tmpfs(disk, 64);
@@ -83,29 +86,29 @@ TEST(PakArchiveSafety, FailuresOnAFullDiskLeaveNoPartialFiles)
 
     // Save: the archive that was there stays byte for byte.
     PakArchive small;
-    ASSERT_TRUE(small.AddEntry("s", "small", 5));
-    ASSERT_TRUE(small.Save(disk + "/keep.pak"));
+    ASSERT_TRUE(small.AddEntry("s", "small", 5, problem)) << problem;
+    ASSERT_TRUE(small.Save(disk + "/keep.pak", problem)) << problem;
     const std::string before = ReadFileBytes(disk + "/keep.pak");
     PakArchive big;
-    ASSERT_TRUE(big.AddEntry("s", large.data(), static_cast<std::int32_t>(large.size())));
+    ASSERT_TRUE(big.AddEntry("s", large.data(), static_cast<std::int32_t>(large.size()), problem)) << problem;
     std::string error;
-    EXPECT_FALSE(big.Save(disk + "/keep.pak", &error));
+    EXPECT_FALSE(big.Save(disk + "/keep.pak", error));
     EXPECT_EQ(error, disk + "/keep.pak: cannot write: No space left on device");
     EXPECT_EQ(ReadFileBytes(disk + "/keep.pak"), before);
-    EXPECT_FALSE(big.Save(disk + "/new.pak", &error));
+    EXPECT_FALSE(big.Save(disk + "/new.pak", error));
     EXPECT_EQ(FilesIn(disk), std::set<std::string>{"keep.pak"});
 
     // Extract: the entry that does not fit leaves nothing, an older file of
     // its name keeps its contents, and the entries around it are written.
     PakArchive mixed;
-    ASSERT_TRUE(mixed.AddEntry("out/before", "b", 1));
-    ASSERT_TRUE(mixed.AddEntry("out/huge", large.data(), static_cast<std::int32_t>(large.size())));
-    ASSERT_TRUE(mixed.AddEntry("out/old", large.data(), static_cast<std::int32_t>(large.size())));
-    ASSERT_TRUE(mixed.AddEntry("out/after", "a", 1));
+    ASSERT_TRUE(mixed.AddEntry("out/before", "b", 1, problem)) << problem;
+    ASSERT_TRUE(mixed.AddEntry("out/huge", large.data(), static_cast<std::int32_t>(large.size()), problem)) << problem;
+    ASSERT_TRUE(mixed.AddEntry("out/old", large.data(), static_cast<std::int32_t>(large.size()), problem)) << problem;
+    ASSERT_TRUE(mixed.AddEntry("out/after", "a", 1, problem)) << problem;
     std::filesystem::create_directory(disk + "/out");
     WriteFileBytes(disk + "/out/old", "old contents");
     std::vector<std::string> problems;
-    EXPECT_FALSE(mixed.ExtractAll(disk + "/", &problems));
+    EXPECT_FALSE(mixed.ExtractAll(disk + "/", problems, warnings));
     EXPECT_EQ(problems, (std::vector<std::string>{disk + "/out/huge: cannot write: No space left on device",
                                                   disk + "/out/old: cannot write: No space left on device"}));
     EXPECT_EQ(FilesIn(disk + "/out"), (std::set<std::string>{"after", "before", "old"}));

@@ -50,16 +50,17 @@ std::string ArchiveBytes(const std::vector<std::pair<std::string, std::string>>&
 
 TEST(PakArchiveFormat, OneEntryArchiveIsExactlyFourteenBytes)
 {
+    std::string problem;
     TempDir dir;
     PakArchive archive;
     const std::uint8_t data[] = {1, 2, 3};
-    ASSERT_TRUE(archive.AddEntry("ab", data, 3));
-    ASSERT_TRUE(archive.Save(dir.File("one.pak")));
+    ASSERT_TRUE(archive.AddEntry("ab", data, 3, problem)) << problem;
+    ASSERT_TRUE(archive.Save(dir.File("one.pak"), problem)) << problem;
 
     const std::string expected = Bytes({1, 0, 0, 0, 2, 'a', 'b', 3, 0, 0, 0, 1, 2, 3});
     EXPECT_EQ(ReadFileBytes(dir.File("one.pak")), expected);
 
-    const auto loaded = PakArchive::Load(dir.File("one.pak"));
+    const auto loaded = PakArchive::Load(dir.File("one.pak"), problem);
     ASSERT_TRUE(loaded);
     ASSERT_EQ(loaded->EntryCount(), 1u);
     EXPECT_EQ(EntryText(loaded->GetEntry("ab")), Bytes({1, 2, 3}));
@@ -67,6 +68,7 @@ TEST(PakArchiveFormat, OneEntryArchiveIsExactlyFourteenBytes)
 
 TEST(PakArchiveFormat, SaveAfterLoadReproducesTheFile)
 {
+    std::string problem;
     TempDir dir;
     std::string binary;
     for (int i = 0; i < 256; ++i)
@@ -80,7 +82,7 @@ TEST(PakArchiveFormat, SaveAfterLoadReproducesTheFile)
     });
     WriteFileBytes(dir.File("in.pak"), original);
 
-    const auto archive = PakArchive::Load(dir.File("in.pak"));
+    const auto archive = PakArchive::Load(dir.File("in.pak"), problem);
     ASSERT_TRUE(archive);
     ASSERT_EQ(archive->EntryCount(), 5u);
     EXPECT_EQ(EntryText(archive->GetEntry("")), "empty name");
@@ -89,15 +91,16 @@ TEST(PakArchiveFormat, SaveAfterLoadReproducesTheFile)
     EXPECT_EQ(zero.size, 0u);
     EXPECT_EQ(EntryText(archive->GetEntry(std::string(127, 'n'))), "\r\n\n\r");
 
-    ASSERT_TRUE(archive->Save(dir.File("out.pak")));
+    ASSERT_TRUE(archive->Save(dir.File("out.pak"), problem)) << problem;
     EXPECT_EQ(ReadFileBytes(dir.File("out.pak")), original);
 }
 
 TEST(PakArchiveFormat, LookUpIsExactAndTheFirstDuplicateWins)
 {
+    std::string problem;
     TempDir dir;
     WriteFileBytes(dir.File("dup.pak"), ArchiveBytes({{"Leaf", "upper"}, {"leaf", "first"}, {"leaf", "second"}}));
-    const auto archive = PakArchive::Load(dir.File("dup.pak"));
+    const auto archive = PakArchive::Load(dir.File("dup.pak"), problem);
     ASSERT_TRUE(archive);
     EXPECT_EQ(EntryText(archive->GetEntry("leaf")), "first");
     EXPECT_EQ(EntryText(archive->GetEntry("Leaf")), "upper");
@@ -110,10 +113,11 @@ TEST(PakArchiveFormat, LookUpIsExactAndTheFirstDuplicateWins)
 
 TEST(PakArchiveFormat, ZeroOrNegativeCountMeansNoEntries)
 {
+    std::string problem;
     TempDir dir;
     for (std::int32_t count : {0, -1, -2147483647 - 1}) {
         WriteFileBytes(dir.File("empty.pak"), LittleEndian32(static_cast<std::uint32_t>(count)));
-        const auto archive = PakArchive::Load(dir.File("empty.pak"));
+        const auto archive = PakArchive::Load(dir.File("empty.pak"), problem);
         ASSERT_TRUE(archive) << count;
         EXPECT_EQ(archive->EntryCount(), 0u);
         EXPECT_EQ(archive->GetEntry("").bytes, nullptr);
@@ -145,7 +149,7 @@ TEST(PakArchiveFormat, CorruptFilesAreRejectedWithTheirPath)
         const std::string path = dir.File("bad.pak");
         WriteFileBytes(path, c.bytes);
         std::string error;
-        EXPECT_FALSE(PakArchive::Load(path, &error)) << c.what;
+        EXPECT_FALSE(PakArchive::Load(path, error)) << c.what;
         EXPECT_NE(error.find(path + ": corrupt archive"), std::string::npos) << c.what << ": " << error;
         EXPECT_NE(error.find(c.problem), std::string::npos) << c.what << ": " << error;
         EXPECT_EQ(error.find('\n'), std::string::npos) << c.what;
@@ -154,13 +158,14 @@ TEST(PakArchiveFormat, CorruptFilesAreRejectedWithTheirPath)
 
 TEST(PakArchiveFormat, EveryTruncationAndHeaderDamageIsHandled)
 {
+    std::string problem;
     TempDir dir;
     const std::string whole = ArchiveBytes({{"first", "0123456789"}, {"", ""}, {"third", std::string(40, 'x')}});
     const std::string path = dir.File("sweep.pak");
     for (std::size_t length = 0; length < whole.size(); ++length) {
         WriteFileBytes(path, whole.substr(0, length));
         std::string error;
-        EXPECT_FALSE(PakArchive::Load(path, &error)) << "cut at " << length;
+        EXPECT_FALSE(PakArchive::Load(path, error)) << "cut at " << length;
         EXPECT_NE(error.find("corrupt archive"), std::string::npos) << error;
     }
     // Any value in any header byte either loads or is refused; nothing is read past the end.
@@ -170,7 +175,7 @@ TEST(PakArchiveFormat, EveryTruncationAndHeaderDamageIsHandled)
             std::string damaged = whole;
             damaged[at] = static_cast<char>(value);
             WriteFileBytes(path, damaged);
-            const auto archive = PakArchive::Load(path);
+            const auto archive = PakArchive::Load(path, problem);
             if (archive) {
                 for (std::size_t i = 0; i < archive->EntryCount(); ++i)
                     EXPECT_LE(archive->EntryAt(i).size, damaged.size());
@@ -184,83 +189,88 @@ TEST(PakArchiveFormat, UnopenableFilesAreReportedNotFatal)
     TempDir dir;
     for (const std::string& path : {dir.File("missing.pak"), dir.Path().string()}) {
         std::string error;
-        EXPECT_FALSE(PakArchive::Load(path, &error)) << path;
+        EXPECT_FALSE(PakArchive::Load(path, error)) << path;
         EXPECT_EQ(error.rfind(path + ": cannot open archive", 0), 0u) << error;
     }
 }
 
 TEST(PakArchiveWriting, AddedEntriesAreFoundAndSaved)
 {
+    std::string problem;
     TempDir dir;
     WriteFileBytes(dir.File("loose.bin"), Bytes({0, 10, 13, 255}));
     PakArchive archive;
     const std::string path = dir.File("loose.bin");
-    ASSERT_TRUE(archive.AddFile(path));
+    ASSERT_TRUE(archive.AddFile(path, problem)) << problem;
     const char block[] = {'x', 'y'};
-    ASSERT_TRUE(archive.AddEntry("copy", block, 2));
-    ASSERT_TRUE(archive.AddEntry("nothing", nullptr, 0));
+    ASSERT_TRUE(archive.AddEntry("copy", block, 2, problem)) << problem;
+    ASSERT_TRUE(archive.AddEntry("nothing", nullptr, 0, problem)) << problem;
 
     EXPECT_EQ(EntryText(archive.GetEntry(path)), Bytes({0, 10, 13, 255})) << "named by the path exactly as given";
     EXPECT_NE(archive.GetEntry("copy").bytes, reinterpret_cast<const std::uint8_t*>(block)) << "the caller's block is copied";
     EXPECT_EQ(EntryText(archive.GetEntry("copy")), "xy");
 
-    ASSERT_TRUE(archive.Save(dir.File("built.pak")));
+    ASSERT_TRUE(archive.Save(dir.File("built.pak"), problem)) << problem;
     EXPECT_EQ(ReadFileBytes(dir.File("built.pak")),
               ArchiveBytes({{path, Bytes({0, 10, 13, 255})}, {"copy", "xy"}, {"nothing", ""}}));
 }
 
 TEST(PakArchiveWriting, InvalidNamesAndBlocksAreRefusedNotTruncated)
 {
+    std::string problem;
     PakArchive archive;
     std::string error;
-    EXPECT_TRUE(archive.AddEntry(std::string(127, 'n'), "a", 1));
-    EXPECT_FALSE(archive.AddEntry(std::string(128, 'n'), "a", 1, &error));
+    EXPECT_TRUE(archive.AddEntry(std::string(127, 'n'), "a", 1, problem)) << problem;
+    EXPECT_FALSE(archive.AddEntry(std::string(128, 'n'), "a", 1, error));
     EXPECT_NE(error.find("128 bytes"), std::string::npos) << error;
-    EXPECT_FALSE(archive.AddEntry(std::string("a\0b", 3), "a", 1));
-    EXPECT_FALSE(archive.AddEntry("negative", "a", -1));
-    EXPECT_FALSE(archive.AddEntry("null block", nullptr, 4));
+    EXPECT_FALSE(archive.AddEntry(std::string("a\0b", 3), "a", 1, problem));
+    EXPECT_FALSE(archive.AddEntry("negative", "a", -1, problem));
+    EXPECT_FALSE(archive.AddEntry("null block", nullptr, 4, problem));
     EXPECT_EQ(archive.EntryCount(), 1u);
 
     TempDir dir;
     const std::string longPath = dir.File(std::string(130, 'f'));
     WriteFileBytes(longPath, "data");
-    EXPECT_FALSE(archive.AddFile(longPath, &error));
+    EXPECT_FALSE(archive.AddFile(longPath, error));
     EXPECT_NE(error.find("cannot add"), std::string::npos) << error;
     EXPECT_EQ(archive.EntryCount(), 1u);
 }
 
 TEST(PakArchiveWriting, FileFailuresAreReported)
 {
+    std::string problem;
     TempDir dir;
     PakArchive archive;
     std::string error;
 
-    EXPECT_FALSE(archive.AddFile(dir.File("missing"), &error));
+    EXPECT_FALSE(archive.AddFile(dir.File("missing"), error));
     EXPECT_EQ(error.rfind(dir.File("missing") + ": cannot open", 0), 0u) << error;
-    EXPECT_FALSE(archive.AddFile(dir.Path().string(), &error)) << "a folder is not a file";
+    EXPECT_FALSE(archive.AddFile(dir.Path().string(), error)) << "a folder is not a file";
     EXPECT_EQ(archive.EntryCount(), 0u);
 
-    ASSERT_TRUE(archive.AddEntry("e", "abc", 3));
+    ASSERT_TRUE(archive.AddEntry("e", "abc", 3, problem)) << problem;
     const std::string noFolder = dir.File("no/such/folder.pak");
-    EXPECT_FALSE(archive.Save(noFolder, &error));
+    EXPECT_FALSE(archive.Save(noFolder, error));
     EXPECT_EQ(error.rfind(noFolder + ": cannot create", 0), 0u) << error;
     // Every write to /dev/full fails: the loss must be noticed, not reported as success.
-    EXPECT_FALSE(archive.Save("/dev/full", &error));
+    EXPECT_FALSE(archive.Save("/dev/full", error));
     EXPECT_EQ(error.rfind("/dev/full: cannot write", 0), 0u) << error;
 }
 
 TEST(PakArchiveExtract, WritesEveryEntryByteForByte)
 {
+    std::string problem;
+    std::vector<std::string> warnings;
     TempDir dir;
     PakArchive archive;
     const std::string lineEnds = Bytes({10, 13, 13, 10, 0, 26, 10});
-    ASSERT_TRUE(archive.AddEntry("text", lineEnds.data(), static_cast<std::int32_t>(lineEnds.size())));
-    ASSERT_TRUE(archive.AddEntry("sub/deeper/leaf", "L", 1));
-    ASSERT_TRUE(archive.AddEntry("void", nullptr, 0));
+    ASSERT_TRUE(archive.AddEntry("text", lineEnds.data(), static_cast<std::int32_t>(lineEnds.size()), problem)) << problem;
+    ASSERT_TRUE(archive.AddEntry("sub/deeper/leaf", "L", 1, problem)) << problem;
+    ASSERT_TRUE(archive.AddEntry("void", nullptr, 0, problem)) << problem;
 
     const std::string prefix = (dir.Path() / "out").string() + "/";
     std::vector<std::string> problems;
-    ASSERT_TRUE(archive.ExtractAll(prefix, &problems));
+    ASSERT_TRUE(archive.ExtractAll(prefix, problems, warnings));
     EXPECT_TRUE(problems.empty());
     EXPECT_EQ(ReadFileBytes(prefix + "text"), lineEnds);
     EXPECT_EQ(ReadFileBytes(prefix + "sub/deeper/leaf"), "L");
@@ -268,19 +278,21 @@ TEST(PakArchiveExtract, WritesEveryEntryByteForByte)
     EXPECT_EQ(std::filesystem::file_size(prefix + "void"), 0u);
 
     // The prefix is put directly before the name.
-    ASSERT_TRUE(archive.ExtractAll(dir.File("x_")));
+    ASSERT_TRUE(archive.ExtractAll(dir.File("x_"), problems, warnings));
     EXPECT_EQ(ReadFileBytes(dir.File("x_text")), lineEnds);
 }
 
 TEST(PakArchiveExtract, NamesLeavingTheFolderAreRefusedAndTheRestWritten)
 {
+    std::string problem;
+    std::vector<std::string> warnings;
     TempDir dir;
     PakArchive archive;
     for (const char* name : {"../escape", "good", "/tmp/absolute", "a/../../b", "a/..", "..", "..name", "x/y..z"})
-        ASSERT_TRUE(archive.AddEntry(name, "z", 1)) << name;
+        ASSERT_TRUE(archive.AddEntry(name, "z", 1, problem)) << name;
     const std::string prefix = (dir.Path() / "out").string() + "/";
     std::vector<std::string> problems;
-    EXPECT_FALSE(archive.ExtractAll(prefix, &problems));
+    EXPECT_FALSE(archive.ExtractAll(prefix, problems, warnings));
     ASSERT_EQ(problems.size(), 5u);
     EXPECT_NE(problems[0].find(prefix + "../escape: not extracted"), std::string::npos) << problems[0];
     EXPECT_NE(problems[1].find("absolute"), std::string::npos) << problems[1];
@@ -292,14 +304,16 @@ TEST(PakArchiveExtract, NamesLeavingTheFolderAreRefusedAndTheRestWritten)
 
 TEST(PakArchiveExtract, UnwritableTargetsAreReported)
 {
+    std::string problem;
+    std::vector<std::string> warnings;
     TempDir dir;
     PakArchive archive;
-    ASSERT_TRUE(archive.AddEntry("blocked/inner", "1", 1));
-    ASSERT_TRUE(archive.AddEntry("fine", "2", 1));
+    ASSERT_TRUE(archive.AddEntry("blocked/inner", "1", 1, problem)) << problem;
+    ASSERT_TRUE(archive.AddEntry("fine", "2", 1, problem)) << problem;
     // A file where the folder should be.
     WriteFileBytes(dir.File("blocked"), "");
     std::vector<std::string> problems;
-    EXPECT_FALSE(archive.ExtractAll(dir.Path().string() + "/", &problems));
+    EXPECT_FALSE(archive.ExtractAll(dir.Path().string() + "/", problems, warnings));
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_EQ(problems[0].rfind(dir.File("blocked/inner") + ": cannot create", 0), 0u) << problems[0];
     EXPECT_EQ(ReadFileBytes(dir.File("fine")), "2");
@@ -307,8 +321,8 @@ TEST(PakArchiveExtract, UnwritableTargetsAreReported)
     // A device in the way is neither written nor replaced.
     std::vector<std::string> device;
     PakArchive one;
-    ASSERT_TRUE(one.AddEntry("full", "abc", 3));
-    EXPECT_FALSE(one.ExtractAll("/dev/", &device));
+    ASSERT_TRUE(one.AddEntry("full", "abc", 3, problem)) << problem;
+    EXPECT_FALSE(one.ExtractAll("/dev/", device, warnings));
     ASSERT_EQ(device.size(), 1u);
     EXPECT_EQ(device[0], "/dev/full: not extracted: it exists and is not a regular file");
     struct stat info {};
@@ -339,9 +353,10 @@ std::vector<std::uint8_t> RgbaPattern()
 
 TEST_F(PakArchiveTexture, CountsUsesAndRecreatesAfterTheLastRelease)
 {
+    std::string problem;
     PakArchive archive;
     const std::string png = test::EncodePng(2, 2, 6, RgbaPattern());
-    ASSERT_TRUE(archive.AddEntry("img", png.data(), static_cast<std::int32_t>(png.size())));
+    ASSERT_TRUE(archive.AddEntry("img", png.data(), static_cast<std::int32_t>(png.size()), problem)) << problem;
 
     const GLuint first = archive.GetTexture("img");
     ASSERT_NE(first, 0u);
@@ -376,9 +391,10 @@ TEST_F(PakArchiveTexture, CountsUsesAndRecreatesAfterTheLastRelease)
 
 TEST_F(PakArchiveTexture, ReleasingZeroOrAForeignNameChangesNothing)
 {
+    std::string problem;
     PakArchive archive;
     const std::string png = test::EncodePng(2, 2, 6, RgbaPattern());
-    ASSERT_TRUE(archive.AddEntry("img", png.data(), static_cast<std::int32_t>(png.size())));
+    ASSERT_TRUE(archive.AddEntry("img", png.data(), static_cast<std::int32_t>(png.size()), problem)) << problem;
     const GLuint texture = archive.GetTexture("img");
     GLuint foreign = 0;
     glGenTextures(1, &foreign);
@@ -395,13 +411,14 @@ TEST_F(PakArchiveTexture, ReleasingZeroOrAForeignNameChangesNothing)
 
 TEST_F(PakArchiveTexture, RgbaImagesUploadAsTheyAreAndOthersAreConverted)
 {
+    std::string problem;
     PakArchive archive;
     const std::string rgba = test::EncodePng(2, 2, 6, RgbaPattern());
     // 3 x 2 RGB: 9 bytes per row, which the decoder pads to 12.
     const std::vector<std::uint8_t> rgbPixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18};
     const std::string rgb = test::EncodePng(3, 2, 2, rgbPixels);
-    ASSERT_TRUE(archive.AddEntry("rgba", rgba.data(), static_cast<std::int32_t>(rgba.size())));
-    ASSERT_TRUE(archive.AddEntry("rgb", rgb.data(), static_cast<std::int32_t>(rgb.size())));
+    ASSERT_TRUE(archive.AddEntry("rgba", rgba.data(), static_cast<std::int32_t>(rgba.size()), problem)) << problem;
+    ASSERT_TRUE(archive.AddEntry("rgb", rgb.data(), static_cast<std::int32_t>(rgb.size()), problem)) << problem;
 
     const GLuint rgbaTexture = archive.GetTexture("rgba");
     ASSERT_NE(rgbaTexture, 0u);
@@ -423,11 +440,12 @@ TEST_F(PakArchiveTexture, RgbaImagesUploadAsTheyAreAndOthersAreConverted)
 
 TEST_F(PakArchiveTexture, UndecodableAndMissingEntries)
 {
+    std::string problem;
     TempDir dir;
     const std::string png = test::EncodePng(2, 2, 6, RgbaPattern());
     const std::string other = test::EncodePng(2, 2, 6, std::vector<std::uint8_t>(16, 7));
     WriteFileBytes(dir.File("t.pak"), ArchiveBytes({{"junk", "not an image"}, {"img", png}, {"img", other}}));
-    const auto archive = PakArchive::Load(dir.File("t.pak"));
+    const auto archive = PakArchive::Load(dir.File("t.pak"), problem);
     ASSERT_TRUE(archive);
 
     EXPECT_EQ(archive->GetTexture("junk"), 0u);

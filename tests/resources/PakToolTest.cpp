@@ -126,12 +126,13 @@ TEST(PakTool, FailuresNameTheFileAndExitOne)
 
 TEST(PakTool, ExtractRefusesNamesLeavingTheFolderAndWritesTheRest)
 {
+    std::string problem;
     TempDir dir;
     PakArchive archive;
-    ASSERT_TRUE(archive.AddEntry("../outside", "bad", 3));
-    ASSERT_TRUE(archive.AddEntry("kept/inner", "good", 4));
-    ASSERT_TRUE(archive.AddEntry("/etc/absolute", "bad", 3));
-    ASSERT_TRUE(archive.Save(dir.File("mixed.pak")));
+    ASSERT_TRUE(archive.AddEntry("../outside", "bad", 3, problem)) << problem;
+    ASSERT_TRUE(archive.AddEntry("kept/inner", "good", 4, problem)) << problem;
+    ASSERT_TRUE(archive.AddEntry("/etc/absolute", "bad", 3, problem)) << problem;
+    ASSERT_TRUE(archive.Save(dir.File("mixed.pak"), problem)) << problem;
 
     const std::string target = dir.File("box");
     const ToolResult result = RunTool({"extract", dir.File("mixed.pak"), target});
@@ -172,6 +173,7 @@ TEST(PakTool, CreateOverAnArchiveOnAFullDiskKeepsTheOldOne)
 
 TEST(PakTool, ExtractNeverFollowsSymbolicLinksInTheTargetFolder)
 {
+    std::string problem;
     TempDir dir;
     const std::string target = dir.File("box");
     const std::string outside = dir.File("outside");
@@ -188,9 +190,9 @@ TEST(PakTool, ExtractNeverFollowsSymbolicLinksInTheTargetFolder)
     const std::vector<std::string> refused = {"folderlink/planted", "filelink", "dangling", "real/deeper/x/y",
                                               "./folderlink/../../outside-by-dots"};
     for (const std::string& name : refused)
-        ASSERT_TRUE(archive.AddEntry(name, "evil", 4)) << name;
-    ASSERT_TRUE(archive.AddEntry("real/kept", "good", 4));
-    ASSERT_TRUE(archive.Save(dir.File("links.pak")));
+        ASSERT_TRUE(archive.AddEntry(name, "evil", 4, problem)) << name;
+    ASSERT_TRUE(archive.AddEntry("real/kept", "good", 4, problem)) << problem;
+    ASSERT_TRUE(archive.Save(dir.File("links.pak"), problem)) << problem;
 
     const ToolResult result = RunTool({"extract", dir.File("links.pak"), target});
     EXPECT_EQ(result.status, 1);
@@ -207,13 +209,14 @@ TEST(PakTool, ExtractNeverFollowsSymbolicLinksInTheTargetFolder)
 
 TEST(PakTool, TheFirstOfTwoEntriesOfOneNameIsKeptWithAWarning)
 {
+    std::string problem;
     TempDir dir;
     PakArchive archive;
-    ASSERT_TRUE(archive.AddEntry("leaf", "first", 5));
-    ASSERT_TRUE(archive.AddEntry("other", "o", 1));
-    ASSERT_TRUE(archive.AddEntry("leaf", "second", 6));
-    ASSERT_TRUE(archive.AddEntry("./leaf", "third", 5));
-    ASSERT_TRUE(archive.Save(dir.File("dup.pak")));
+    ASSERT_TRUE(archive.AddEntry("leaf", "first", 5, problem)) << problem;
+    ASSERT_TRUE(archive.AddEntry("other", "o", 1, problem)) << problem;
+    ASSERT_TRUE(archive.AddEntry("leaf", "second", 6, problem)) << problem;
+    ASSERT_TRUE(archive.AddEntry("./leaf", "third", 5, problem)) << problem;
+    ASSERT_TRUE(archive.Save(dir.File("dup.pak"), problem)) << problem;
 
     const std::string target = dir.File("out");
     const ToolResult extracted = RunTool({"extract", dir.File("dup.pak"), target});
@@ -235,12 +238,13 @@ TEST(PakTool, TheFirstOfTwoEntriesOfOneNameIsKeptWithAWarning)
 
 TEST(PakTool, NamesAreEscapedInMessagesAndListings)
 {
+    std::string problem;
     TempDir dir;
     PakArchive archive;
     const std::string sneaky = "a\nfake: line\x1b[2J\x9b" "31m\\";
-    ASSERT_TRUE(archive.AddEntry("/" + sneaky, "x", 1));
-    ASSERT_TRUE(archive.AddEntry("caf\xc3\xa9\t", "y", 1));
-    ASSERT_TRUE(archive.Save(dir.File("names.pak")));
+    ASSERT_TRUE(archive.AddEntry("/" + sneaky, "x", 1, problem)) << problem;
+    ASSERT_TRUE(archive.AddEntry("caf\xc3\xa9\t", "y", 1, problem)) << problem;
+    ASSERT_TRUE(archive.Save(dir.File("names.pak"), problem)) << problem;
     const std::string shown = "a\\nfake: line\\x1b[2J\\x9b31m\\\\";
 
     const ToolResult listed = RunTool({"list", dir.File("names.pak")});

@@ -40,14 +40,15 @@ private:
 
 TEST(ResourceManager, BasePathIsPutBeforeNamesUnlessItStartsWithZero)
 {
+    std::string problem;
     ResourceManager& manager = ResourceManager::Instance();
     EXPECT_EQ(manager.BasePath(), "0") << "the initial base path means none";
 
     WorkingFolder cwd;
     test::TempDir install;
     const std::string name = "base_rule.pak";
-    ASSERT_TRUE(OneEntry("where", "working folder")->Save(cwd.File(name)));
-    ASSERT_TRUE(OneEntry("where", "install folder")->Save(install.File(name)));
+    ASSERT_TRUE(OneEntry("where", "working folder")->Save(cwd.File(name), problem)) << problem;
+    ASSERT_TRUE(OneEntry("where", "install folder")->Save(install.File(name), problem)) << problem;
 
     struct Case {
         std::string basePath;

@@ -20,7 +20,7 @@ ResourceTestFolder::~ResourceTestFolder()
 void ResourceTestFolder::Write(const std::string& name, const PakArchive& archive)
 {
     std::string error;
-    EXPECT_TRUE(archive.Save(dir.File(name), &error)) << error;
+    EXPECT_TRUE(archive.Save(dir.File(name), error)) << error;
 }
 
 std::string SmallPng()
@@ -54,12 +54,14 @@ std::vector<std::uint8_t> BuildModel(const std::vector<ModelMeshSource>& meshes,
 
 void AddBytes(PakArchive& archive, const std::string& name, const std::string& bytes)
 {
-    EXPECT_TRUE(archive.AddEntry(name, bytes.data(), static_cast<std::int32_t>(bytes.size())));
+    std::string problem;
+    EXPECT_TRUE(archive.AddEntry(name, bytes.data(), static_cast<std::int32_t>(bytes.size()), problem)) << problem;
 }
 
 void AddBytes(PakArchive& archive, const std::string& name, const std::vector<std::uint8_t>& bytes)
 {
-    EXPECT_TRUE(archive.AddEntry(name, bytes.data(), static_cast<std::int32_t>(bytes.size())));
+    std::string problem;
+    EXPECT_TRUE(archive.AddEntry(name, bytes.data(), static_cast<std::int32_t>(bytes.size()), problem)) << problem;
 }
 
 }

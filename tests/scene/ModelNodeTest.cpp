@@ -35,8 +35,9 @@ protected:
         std::string problem;
         ASSERT_TRUE(ModelWriter::Build({mesh}, bytes, problem)) << problem;
         PakArchive archive;
-        ASSERT_TRUE(archive.AddEntry("pane", bytes.data(), static_cast<std::int32_t>(bytes.size())));
-        ASSERT_TRUE(archive.Save(dir.File("node.pak")));
+        std::string problem;
+        ASSERT_TRUE(archive.AddEntry("pane", bytes.data(), static_cast<std::int32_t>(bytes.size()), problem)) << problem;
+        ASSERT_TRUE(archive.Save(dir.File("node.pak"), problem)) << problem;
         ResourceManager::Instance().SetBasePath(dir.Path().string() + "/");
     }
 

@@ -21,7 +21,6 @@ public:
     StandInWindow& operator=(const StandInWindow&) = delete;
 
     bool Ok() const { return window != 0; }
-    unsigned long Id() const { return window; }
     // The id as "0x..." (the form of --window-id) and in decimal (the form
     // some hosts put into XSCREENSAVER_WINDOW).
     std::string HexId() const;

@@ -1,6 +1,6 @@
-#include "tests/host/HostTestFiles.h"
+#include "HostTestFiles.h"
 
-#include "tests/support/TempDir.h"
+#include "TempDir.h"
 
 #include <chrono>
 #include <filesystem>

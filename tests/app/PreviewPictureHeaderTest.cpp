@@ -1,6 +1,6 @@
 #include "app/PreviewPixels.h"
 
-#include "tests/host/HostTestFiles.h"
+#include "support/HostTestFiles.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>

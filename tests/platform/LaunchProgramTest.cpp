@@ -1,6 +1,6 @@
 #include "platform/LaunchProgram.h"
 
-#include "tests/host/HostTestFiles.h"
+#include "support/HostTestFiles.h"
 #include "tests/support/TempDir.h"
 
 #include <csignal>

@@ -1,4 +1,4 @@
-#include "tests/host/HostTestFiles.h"
+#include "support/HostTestFiles.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TempDir.h"
 
