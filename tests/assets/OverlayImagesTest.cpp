@@ -31,10 +31,10 @@ struct Rgba {
 Rgba Decode(const std::string& archive, const std::string& name)
 {
     Rgba image;
-    std::string error;
-    const std::unique_ptr<PakArchive> pak = PakArchive::Load(TARNWOOD_INSTALL_DIR "/" + archive, &error);
+    std::string problem;
+    const std::unique_ptr<PakArchive> pak = PakArchive::Load(TARNWOOD_INSTALL_DIR "/" + archive, problem);
     if (pak == nullptr) {
-        ADD_FAILURE() << error;
+        ADD_FAILURE() << problem;
         return image;
     }
     const PakEntryView entry = pak->GetEntry(name);

@@ -35,7 +35,6 @@ protected:
         std::string problem;
         ASSERT_TRUE(ModelWriter::Build({mesh}, bytes, problem)) << problem;
         PakArchive archive;
-        std::string problem;
         ASSERT_TRUE(archive.AddEntry("pane", bytes.data(), static_cast<std::int32_t>(bytes.size()), problem)) << problem;
         ASSERT_TRUE(archive.Save(dir.File("node.pak"), problem)) << problem;
         ResourceManager::Instance().SetBasePath(dir.Path().string() + "/");
