@@ -64,7 +64,7 @@ protected:
         do {
             if (RunShell("xwininfo -root -children | grep -q Tarnwood", server.Display()) == 0)
                 return true;
-            Sleep(20);
+            Sleep(100);
         } while (player->Running() && std::chrono::steady_clock::now() < deadline);
         return false;
     }
