@@ -4,7 +4,6 @@
 #include "app/Settings.h"
 #include "app/SettingsWriter.h"
 
-
 namespace tarnwood {
 
 namespace {
@@ -84,8 +83,8 @@ void ShowListing(const SettingsLocations& locations, SettingsScope scope, std::o
     else if (path == locations.user)
         out << "Tarnwood settings in effect: your own (" << path << "):\n";
     else if (found)
-        out << "Tarnwood settings in effect: the machine-wide ones (" << path
-            << "); you have none of your own (" << locations.user << "):\n";
+        out << "Tarnwood settings in effect: the machine-wide ones (" << path << "); you have none of your own ("
+            << locations.user << "):\n";
     else
         out << "Tarnwood settings in effect: the defaults; there is no settings file yet (yours would be "
             << locations.user << ", the machine-wide one " << path << "):\n";
@@ -102,8 +101,8 @@ int ReportFailure(const std::string& path, SettingsScope scope, const WriteFailu
 
 }
 
-int RunConfigProgram(const std::vector<std::string>& arguments, const SettingsLocations& locations,
-                     std::ostream& out, std::ostream& err, SettingsDialog dialog)
+int RunConfigProgram(const std::vector<std::string>& arguments, const SettingsLocations& locations, std::ostream& out,
+                     std::ostream& err, SettingsDialog dialog)
 {
     SettingsScope scope = SettingsScope::User;
     std::vector<std::string> words;

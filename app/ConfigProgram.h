@@ -33,7 +33,7 @@ using SettingsDialog = int (*)(const SettingsLocations& locations, bool forAllUs
 // exit code: 0 done, 1 a settings file could not be written or the dialog
 // could not be opened (nothing was changed), 2 a bad option, name or value
 // (nothing was written).
-int RunConfigProgram(const std::vector<std::string>& arguments, const SettingsLocations& locations,
-                     std::ostream& out, std::ostream& err, SettingsDialog dialog = nullptr);
+int RunConfigProgram(const std::vector<std::string>& arguments, const SettingsLocations& locations, std::ostream& out,
+                     std::ostream& err, SettingsDialog dialog = nullptr);
 
 }

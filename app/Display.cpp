@@ -22,6 +22,12 @@ namespace tarnwood {
 
 namespace {
 
+void QuitVideoAtExit()
+{
+    if (SDL_WasInit(SDL_INIT_VIDEO) != 0)
+        SDL_Quit();
+}
+
 [[noreturn]] void Fail(const char* what, const std::string& reason)
 {
     std::fprintf(stderr, "%s: %s\n", what, reason.c_str());
@@ -71,7 +77,8 @@ Display::Display(int w, int h, int d, const DisplayOptions& options)
     if (!driverChosen && ShowsNothing(SDL_VideoDriverName(driver, sizeof driver))) {
         const char* name = std::getenv("DISPLAY");
         Fail("Video initialization failed",
-             std::string("no display to draw on (DISPLAY is ") + (name != nullptr ? "'" + std::string(name) + "'" : "not set")
+             std::string("no display to draw on (DISPLAY is ")
+                 + (name != nullptr ? "'" + std::string(name) + "'" : "not set")
                  + "; set SDL_VIDEODRIVER to choose a video driver yourself)");
     }
     if (hostWindow) {
@@ -96,10 +103,7 @@ Display::Display(int w, int h, int d, const DisplayOptions& options)
     // A fatal error later on (a missing archive) ends the process with exit()
     // while the full-screen mode is up; SDL_Quit at exit gives the desktop
     // back. It does nothing once the destructor has already closed SDL.
-    static const bool quitAtExit = std::atexit([] {
-        if (SDL_WasInit(SDL_INIT_VIDEO) != 0)
-            SDL_Quit();
-    }) == 0;
+    static const int quitAtExit = std::atexit(QuitVideoAtExit);
     (void)quitAtExit;
 }
 
@@ -181,8 +185,7 @@ void Display::Resize(int w, int h)
     glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     glGetIntegerv(GL_VIEWPORT, viewport);
-    gluUnProject(0.0, 0.0, -1.0, modelview, projection, viewport, &edges.corner.x, &edges.corner.y,
-                 &edges.corner.z);
+    gluUnProject(0.0, 0.0, -1.0, modelview, projection, viewport, &edges.corner.x, &edges.corner.y, &edges.corner.z);
 }
 
 }

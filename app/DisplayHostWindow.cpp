@@ -2,8 +2,8 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <unistd.h>
 
 namespace tarnwood {
@@ -29,7 +29,10 @@ int EndOnConnectionLoss(::Display*)
     _exit(0);
 }
 
-::Display* X(void* connection) { return static_cast<::Display*>(connection); }
+::Display* X(void* connection)
+{
+    return static_cast<::Display*>(connection);
+}
 
 }
 
@@ -112,9 +115,15 @@ bool DisplayHostWindow::DesktopHasWindowManager()
     return running;
 }
 
-bool DisplayHostWindow::Gone() const { return destroyed || watchedWindowFailed; }
+bool DisplayHostWindow::Gone() const
+{
+    return destroyed || watchedWindowFailed;
+}
 
-int DisplayHostWindow::Descriptor() const { return ConnectionNumber(X(connection)); }
+int DisplayHostWindow::Descriptor() const
+{
+    return ConnectionNumber(X(connection));
+}
 
 bool DisplayHostWindow::Update()
 {

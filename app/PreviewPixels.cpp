@@ -73,8 +73,8 @@ std::vector<std::uint32_t> PreviewPixels(int paneWidth, int paneHeight, const st
     // SDL_LoadBMP_RW with freesrc = 1 closes the memory stream, also on failure.
     SDL_RWops* stream = SDL_RWFromConstMem(file.data(), static_cast<int>(file.size()));
     std::unique_ptr<SDL_Surface, SurfaceFree> picture(stream ? SDL_LoadBMP_RW(stream, 1) : nullptr);
-    if (!picture || !picture->format || picture->format->BytesPerPixel != 3 || !picture->pixels
-        || picture->w <= 0 || picture->h <= 0 || picture->pitch < picture->w * 3)
+    if (!picture || !picture->format || picture->format->BytesPerPixel != 3 || !picture->pixels || picture->w <= 0
+        || picture->h <= 0 || picture->pitch < picture->w * 3)
         return pixels;
 
     if (SDL_MUSTLOCK(picture.get()) && SDL_LockSurface(picture.get()) != 0)

@@ -109,18 +109,18 @@ private:
             XFlush(display);
             return;
         }
-        const std::vector<std::uint32_t> colours =
-            PreviewPixels(previewWidth, previewHeight, InstallDirectory().Join("preview.ppk"));
+        const std::vector<std::uint32_t> colours = PreviewPixels(previewWidth, previewHeight,
+                                                                 InstallDirectory().Join("preview.ppk"));
         XImage* image = XCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, 0, nullptr,
-                                     static_cast<unsigned>(previewWidth), static_cast<unsigned>(previewHeight),
-                                     32, 0);
+                                     static_cast<unsigned>(previewWidth), static_cast<unsigned>(previewHeight), 32, 0);
         if (!image)
             return;
         std::vector<char> bytes(static_cast<std::size_t>(image->bytes_per_line) * static_cast<std::size_t>(previewHeight));
         image->data = bytes.data();
         for (int y = 0; y < previewHeight; ++y) {
             for (int x = 0; x < previewWidth; ++x) {
-                const std::uint32_t rgb = colours[static_cast<std::size_t>(y) * static_cast<std::size_t>(previewWidth) + static_cast<std::size_t>(x)];
+                const std::uint32_t rgb = colours[static_cast<std::size_t>(y) * static_cast<std::size_t>(previewWidth)
+                                                  + static_cast<std::size_t>(x)];
                 XPutPixel(image, x, y,
                           Component((rgb >> 16) & 0xFF, visual->red_mask) | Component((rgb >> 8) & 0xFF, visual->green_mask)
                               | Component(rgb & 0xFF, visual->blue_mask));

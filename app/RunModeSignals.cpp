@@ -43,9 +43,15 @@ void CatchStopSignals()
         sigaction(signal, &action, nullptr);
 }
 
-bool StopSignalReceived() { return stopSignal != 0; }
+bool StopSignalReceived()
+{
+    return stopSignal != 0;
+}
 
-int StopSignalDescriptor() { return wakePipe[0]; }
+int StopSignalDescriptor()
+{
+    return wakePipe[0];
+}
 
 void ForwardStopSignalsTo(pid_t child)
 {

@@ -127,8 +127,8 @@ Settings ApplySceneOptions(Settings fileSettings, const SceneOptions& options)
     return fileSettings;
 }
 
-bool ChooseHostWindow(const SceneOptions& options, const char* environmentWindow,
-                      unsigned long (*rootWindow)(), unsigned long& window, std::string& problem)
+bool ChooseHostWindow(const SceneOptions& options, const char* environmentWindow, unsigned long (*rootWindow)(),
+                      unsigned long& window, std::string& problem)
 {
     window = 0;
     if (options.windowId) {

@@ -53,8 +53,8 @@ Settings ApplySceneOptions(Settings fileSettings, const SceneOptions& options);
 // (`rootWindow`, asked for only then). `environmentWindow` is the text of
 // XSCREENSAVER_WINDOW, or null when unset. Returns false with `problem` set
 // when the environment holds something that is not a window id.
-bool ChooseHostWindow(const SceneOptions& options, const char* environmentWindow,
-                      unsigned long (*rootWindow)(), unsigned long& window, std::string& problem);
+bool ChooseHostWindow(const SceneOptions& options, const char* environmentWindow, unsigned long (*rootWindow)(),
+                      unsigned long& window, std::string& problem);
 
 // The text of --help.
 void PrintSceneUsage(std::ostream& out);

@@ -15,14 +15,10 @@ struct FlagName {
 };
 
 constexpr FlagName kFlagNames[] = {
-    {"showFrameRate", &Settings::showFrameRate},
-    {"showClock", &Settings::showClock},
-    {"analogClock", &Settings::analogClock},
-    {"clock24Hour", &Settings::clock24Hour},
-    {"largeClock", &Settings::largeClock},
-    {"showCalendar", &Settings::showCalendar},
-    {"calendarRus", &Settings::calendarRus},
-    {"exitOnMouseMove", &Settings::exitOnMouseMove},
+    {"showFrameRate", &Settings::showFrameRate}, {"showClock", &Settings::showClock},
+    {"analogClock", &Settings::analogClock},     {"clock24Hour", &Settings::clock24Hour},
+    {"largeClock", &Settings::largeClock},       {"showCalendar", &Settings::showCalendar},
+    {"calendarRus", &Settings::calendarRus},     {"exitOnMouseMove", &Settings::exitOnMouseMove},
 };
 
 std::string Lower(std::string text)

@@ -9,16 +9,8 @@
 namespace tarnwood {
 
 const VideoMode kVideoModes[kVideoModeCount] = {
-    {0, 0, 0},
-    {640, 480, 32},
-    {800, 600, 32},
-    {1024, 768, 32},
-    {1152, 864, 32},
-    {1280, 800, 32},
-    {1280, 960, 32},
-    {1280, 1024, 32},
-    {1400, 1050, 32},
-    {1600, 1200, 32},
+    {0, 0, 0},       {640, 480, 32},  {800, 600, 32},   {1024, 768, 32},  {1152, 864, 32},
+    {1280, 800, 32}, {1280, 960, 32}, {1280, 1024, 32}, {1400, 1050, 32}, {1600, 1200, 32},
 };
 
 namespace {
@@ -76,8 +68,8 @@ Settings::Settings(std::istream& in)
     if (!ReadInt32(in, mode))
         return;
     displayMode = mode;
-    std::uint8_t* flags[] = {&showFrameRate, &showClock, &analogClock, &clock24Hour,
-                             &largeClock, &showCalendar, &calendarRus};
+    std::uint8_t* flags[] = {&showFrameRate, &showClock,    &analogClock, &clock24Hour,
+                             &largeClock,    &showCalendar, &calendarRus};
     for (std::uint8_t* flag : flags) {
         if (!ReadBytes(in, &byte, 1))
             return;
@@ -107,7 +99,7 @@ std::string UserSettingsFilePath()
 
 std::string EffectiveSettingsFile(const std::string& userPath, const std::string& machinePath)
 {
-    struct stat info{};
+    struct stat info {};
     if (!userPath.empty() && stat(userPath.c_str(), &info) == 0)
         return userPath;
     return machinePath;

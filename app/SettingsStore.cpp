@@ -100,10 +100,10 @@ std::string DescribeWriteFailure(const std::string& path, SettingsScope scope, c
     case EACCES:
     case EPERM:
         if (scope == SettingsScope::Machine)
-            text += "The machine-wide settings, for every user without settings of their own, are kept in "
-                    + folder + " (the first folder of $XDG_CONFIG_DIRS, /etc/xdg by default), which only an "
-                    "administrator may change. Run config --system as an administrator (for example with sudo), "
-                    "or leave out --system to change only your own settings.\n";
+            text += "The machine-wide settings, for every user without settings of their own, are kept in " + folder
+                + " (the first folder of $XDG_CONFIG_DIRS, /etc/xdg by default), which only an "
+                  "administrator may change. Run config --system as an administrator (for example with sudo), "
+                  "or leave out --system to change only your own settings.\n";
         else
             text += "Your own settings are kept in " + folder
                 + " ($XDG_CONFIG_HOME, or ~/.config when it is not set). Make that folder writable for you, "
@@ -114,8 +114,9 @@ std::string DescribeWriteFailure(const std::string& path, SettingsScope scope, c
         break;
     case ENOSPC:
     case EDQUOT:
-        text += "The disk that holds " + folder + " is full (or your share of it is used up). "
-                "Free some space there and try again.\n";
+        text += "The disk that holds " + folder
+            + " is full (or your share of it is used up). "
+              "Free some space there and try again.\n";
         break;
     case EWOULDBLOCK:
         text += "Another program kept the settings locked for " + std::to_string(kSettingsLockTimeoutMs / 1000)

@@ -50,8 +50,7 @@ std::vector<std::uint8_t> ReadFrame(int width, int height)
     return pixels;
 }
 
-bool WriteFrame(const std::string& path, int width, int height, const std::vector<std::uint8_t>& pixels,
-                std::string& problem)
+bool WriteFrame(const std::string& path, int width, int height, const std::vector<std::uint8_t>& pixels, std::string& problem)
 {
     PixelRows rows;
     rows.bytes = pixels.data();
@@ -68,8 +67,8 @@ bool WriteStill(const SnapshotOptions& options, const std::vector<std::uint8_t>&
         return false;
     if (options.preview.empty())
         return true;
-    const std::optional<std::vector<std::uint8_t>> picture =
-        MakePreviewPicture(pixels, options.width, options.height, problem);
+    const std::optional<std::vector<std::uint8_t>> picture = MakePreviewPicture(pixels, options.width, options.height,
+                                                                                problem);
     return picture && WriteWholeFile(options.preview, *picture, problem);
 }
 

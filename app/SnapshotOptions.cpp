@@ -56,12 +56,13 @@ bool ParseTime(const std::string& text, std::tm& out)
 {
     std::tm t{};
     int consumed = 0;
-    if (std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%n", &t.tm_year, &t.tm_mon, &t.tm_mday, &t.tm_hour,
-                    &t.tm_min, &t.tm_sec, &consumed) != 6 ||
-        static_cast<std::size_t>(consumed) != text.size())
+    if (std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%n", &t.tm_year, &t.tm_mon, &t.tm_mday, &t.tm_hour, &t.tm_min,
+                    &t.tm_sec, &consumed)
+            != 6
+        || static_cast<std::size_t>(consumed) != text.size())
         return false;
-    if (t.tm_mon < 1 || t.tm_mon > 12 || t.tm_mday < 1 || t.tm_mday > 31 || t.tm_hour > 23 || t.tm_min > 59 ||
-        t.tm_sec > 59 || t.tm_year < 1900)
+    if (t.tm_mon < 1 || t.tm_mon > 12 || t.tm_mday < 1 || t.tm_mday > 31 || t.tm_hour > 23 || t.tm_min > 59
+        || t.tm_sec > 59 || t.tm_year < 1900)
         return false;
     t.tm_year -= 1900;
     t.tm_mon -= 1;
@@ -75,8 +76,8 @@ bool ParseSize(const std::string& text, int& width, int& height)
     long w = 0;
     long h = 0;
     const std::size_t x = text.find('x');
-    if (x == std::string::npos || !ParseNumber(text.substr(0, x), 16, 8192, w) ||
-        !ParseNumber(text.substr(x + 1), 16, 8192, h))
+    if (x == std::string::npos || !ParseNumber(text.substr(0, x), 16, 8192, w)
+        || !ParseNumber(text.substr(x + 1), 16, 8192, h))
         return false;
     width = static_cast<int>(w);
     height = static_cast<int>(h);

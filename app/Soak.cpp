@@ -31,17 +31,16 @@ namespace tarnwood {
 
 namespace {
 
-const char* const usageText =
-    "usage: tarnwood-soak [--hours H] [--step-ms MS] [--draw-every N] [--size WxH]\n"
-    "                     [--seed N] [--rss-slack-kib K]\n"
-    "Runs the real scene for H simulated hours (default 24) in frames of MS simulated\n"
-    "milliseconds (default 100), drawing one frame in N (default 1000) into a small\n"
-    "window and updating the scene without drawing in the others. Prints one row per\n"
-    "simulated hour: leaves, nodes, archives, references, texture uses, resident memory.\n"
-    "Exit status 0 when, after the first hour, the resident memory never rose more than\n"
-    "K KiB (default 1024) above that hour's figure and stayed within +-K KiB of its middle,\n"
-    "and the scene gave back everything at the end; 1 otherwise.\n"
-    "Needs an X display; uses the archives of its install directory.\n";
+const char* const usageText = "usage: tarnwood-soak [--hours H] [--step-ms MS] [--draw-every N] [--size WxH]\n"
+                              "                     [--seed N] [--rss-slack-kib K]\n"
+                              "Runs the real scene for H simulated hours (default 24) in frames of MS simulated\n"
+                              "milliseconds (default 100), drawing one frame in N (default 1000) into a small\n"
+                              "window and updating the scene without drawing in the others. Prints one row per\n"
+                              "simulated hour: leaves, nodes, archives, references, texture uses, resident memory.\n"
+                              "Exit status 0 when, after the first hour, the resident memory never rose more than\n"
+                              "K KiB (default 1024) above that hour's figure and stayed within +-K KiB of its middle,\n"
+                              "and the scene gave back everything at the end; 1 otherwise.\n"
+                              "Needs an X display; uses the archives of its install directory.\n";
 
 struct Options {
     long hours = 24;
@@ -142,9 +141,9 @@ void PrintHeader(std::ostream& out)
 void PrintRow(std::ostream& out, const SoakSample& s)
 {
     out << "| " << std::fixed << std::setprecision(0) << s.simulatedHours << " | " << s.frames << " | " << s.leaves
-        << " | " << s.nodes << " | " << s.archivesLoaded << " | " << s.archiveReferences << " | "
-        << s.archiveTextureUses << " | " << s.proceduralTextures << " | " << s.proceduralReferences << " | "
-        << s.residentKiB << " | " << s.heapInUseKiB << " | " << std::setprecision(1) << s.seconds << " | " << s.cpuSeconds << " |" << std::endl;
+        << " | " << s.nodes << " | " << s.archivesLoaded << " | " << s.archiveReferences << " | " << s.archiveTextureUses
+        << " | " << s.proceduralTextures << " | " << s.proceduralReferences << " | " << s.residentKiB << " | "
+        << s.heapInUseKiB << " | " << std::setprecision(1) << s.seconds << " | " << s.cpuSeconds << " |" << std::endl;
 }
 
 }
@@ -160,7 +159,7 @@ void UpdateFrame(SceneRoots& roots, std::uint32_t tick)
 
 double CpuSeconds()
 {
-    rusage usage {};
+    rusage usage{};
     if (getrusage(RUSAGE_SELF, &usage) != 0)
         return 0;
     const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
@@ -250,21 +249,18 @@ int RunSoak(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     SceneRoots roots = BuildTreeScene(settings.Overlays(), display->Edges());
 
     const auto began = std::chrono::steady_clock::now();
-    const auto elapsed = [&] {
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
-    };
+    const auto elapsed = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count(); };
     const std::uint64_t framesPerHour = 3600000 / static_cast<std::uint64_t>(options.stepMs);
     const std::uint64_t totalFrames = framesPerHour * static_cast<std::uint64_t>(options.hours);
-    out << "Simulated " << options.hours << " h in frames of " << options.stepMs << " ms, one in "
-        << options.drawEvery << " drawn at " << options.width << "x" << options.height << "\n\n";
+    out << "Simulated " << options.hours << " h in frames of " << options.stepMs << " ms, one in " << options.drawEvery
+        << " drawn at " << options.width << "x" << options.height << "\n\n";
     PrintHeader(out);
     std::vector<SoakSample> samples;
     for (std::uint64_t frame = 1; frame <= totalFrames; ++frame) {
         const auto tick = static_cast<std::uint32_t>(frame * static_cast<std::uint64_t>(options.stepMs));
         if (frame % static_cast<std::uint64_t>(options.drawEvery) == 0) {
             SDL_Event event;
-            while (SDL_PollEvent(&event)) {
-            }
+            while (SDL_PollEvent(&event)) {}
             RenderFrame(roots, tick);
             SDL_GL_SwapBuffers();
         } else {
@@ -319,8 +315,8 @@ int RunSoak(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         << ", spread " << 2 * options.rssSlackKiB << "): " << (memoryFlat ? "flat" : "NOT FLAT") << "\n";
     out << "Ending: both roots dead after " << endingFrames << " frames: " << (ended ? "yes" : "NO")
         << "; left held: " << after.archivesLoaded << " archives, " << after.archiveReferences
-        << " archive references, " << after.proceduralTextures << " procedural textures, "
-        << after.proceduralReferences << " procedural references\n";
+        << " archive references, " << after.proceduralTextures << " procedural textures, " << after.proceduralReferences
+        << " procedural references\n";
     out << "Real time: " << std::fixed << std::setprecision(1) << elapsed() << " s, CPU time " << CpuSeconds()
         << " s (all threads, the GL driver's included)\n";
     return memoryFlat && allGivenBack ? 0 : 1;

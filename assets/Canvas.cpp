@@ -101,8 +101,7 @@ std::vector<std::uint8_t> Canvas::ToRgba8() const
     return out;
 }
 
-Mask::Mask(int width, int height)
-    : width(width), height(height), values(static_cast<std::size_t>(width) * height, 0.0)
+Mask::Mask(int width, int height) : width(width), height(height), values(static_cast<std::size_t>(width) * height, 0.0)
 {
 }
 

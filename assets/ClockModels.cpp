@@ -93,9 +93,8 @@ Mask DialMarks()
         const bool hour = m % 5 == 0;
         const double r0 = (hour ? 7.2 : 7.7) * dialUnit;
         const double r1 = 8.2 * dialUnit;
-        ticks.FillSegment(dialCentre + std::sin(a) * r0, dialCentre - std::cos(a) * r0,
-                          dialCentre + std::sin(a) * r1, dialCentre - std::cos(a) * r1,
-                          hour ? 0.32 * dialUnit : 0.12 * dialUnit, Colour{1, 1, 1, 1});
+        ticks.FillSegment(dialCentre + std::sin(a) * r0, dialCentre - std::cos(a) * r0, dialCentre + std::sin(a) * r1,
+                          dialCentre - std::cos(a) * r1, hour ? 0.32 * dialUnit : 0.12 * dialUnit, Colour{1, 1, 1, 1});
     }
     return Mask::AlphaOf(ticks);
 }

@@ -21,23 +21,21 @@ void MeshBuilder::Vertex(const Vec3& p, const Vec3& n, double s, double t)
     mesh.texCoords.insert(mesh.texCoords.end(), {s, t});
 }
 
-void MeshBuilder::Triangle(const Vec3& a, const Vec3& b, const Vec3& c, const Vec3& na, const Vec3& nb,
-                           const Vec3& nc, std::array<double, 2> ta, std::array<double, 2> tb,
-                           std::array<double, 2> tc)
+void MeshBuilder::Triangle(const Vec3& a, const Vec3& b, const Vec3& c, const Vec3& na, const Vec3& nb, const Vec3& nc,
+                           std::array<double, 2> ta, std::array<double, 2> tb, std::array<double, 2> tc)
 {
     Vertex(a, na, ta[0], ta[1]);
     Vertex(b, nb, tb[0], tb[1]);
     Vertex(c, nc, tc[0], tc[1]);
 }
 
-void MeshBuilder::Quad(const Vec3& corner, const Vec3& u, const Vec3& v, double s0, double t0, double s1,
-                       double t1)
+void MeshBuilder::Quad(const Vec3& corner, const Vec3& u, const Vec3& v, double s0, double t0, double s1, double t1)
 {
     QuadWithNormal(corner, u, v, Cross(u, v), s0, t0, s1, t1);
 }
 
-void MeshBuilder::QuadWithNormal(const Vec3& corner, const Vec3& u, const Vec3& v, const Vec3& n, double s0,
-                                 double t0, double s1, double t1)
+void MeshBuilder::QuadWithNormal(const Vec3& corner, const Vec3& u, const Vec3& v, const Vec3& n, double s0, double t0,
+                                 double s1, double t1)
 {
     const Vec3 p00 = corner;
     const Vec3 p10 = corner + u;
@@ -75,16 +73,16 @@ void MeshBuilder::Box(const Vec3& lo, const Vec3& hi, double texScale)
         Triangle(p00, p10, p11, n, n, n, t00, t10, t11);
         Triangle(p00, p11, p01, n, n, n, t00, t11, t01);
     };
-    face({lo.x, lo.y, hi.z}, {dx, 0, 0}, {0, dy, 0});    // top
-    face({lo.x, hi.y, lo.z}, {dx, 0, 0}, {0, -dy, 0});   // bottom
-    face({lo.x, lo.y, hi.z}, {0, 0, -dz}, {dx, 0, 0});   // front (-y)
+    face({lo.x, lo.y, hi.z}, {dx, 0, 0}, {0, dy, 0});  // top
+    face({lo.x, hi.y, lo.z}, {dx, 0, 0}, {0, -dy, 0});  // bottom
+    face({lo.x, lo.y, hi.z}, {0, 0, -dz}, {dx, 0, 0});  // front (-y)
     face({hi.x, hi.y, hi.z}, {0, 0, -dz}, {-dx, 0, 0});  // back (+y)
     face({lo.x, hi.y, hi.z}, {0, 0, -dz}, {0, -dy, 0});  // left (-x)
-    face({hi.x, lo.y, hi.z}, {0, 0, -dz}, {0, dy, 0});   // right (+x)
+    face({hi.x, lo.y, hi.z}, {0, 0, -dz}, {0, dy, 0});  // right (+x)
 }
 
-void MeshBuilder::Tube(const std::vector<Vec3>& centres, const std::vector<double>& radii, int sides,
-                       double sRepeat, double tPerUnit, double tStart)
+void MeshBuilder::Tube(const std::vector<Vec3>& centres, const std::vector<double>& radii, int sides, double sRepeat,
+                       double tPerUnit, double tStart)
 {
     const std::size_t n = centres.size();
     if (n < 2 || radii.size() != n || sides < 3) {

@@ -17,14 +17,14 @@ public:
     explicit MeshBuilder(ModelMeshSource& mesh) : mesh(mesh) {}
 
     void Vertex(const Vec3& p, const Vec3& n, double s, double t);
-    void Triangle(const Vec3& a, const Vec3& b, const Vec3& c, const Vec3& na, const Vec3& nb,
-                  const Vec3& nc, std::array<double, 2> ta, std::array<double, 2> tb, std::array<double, 2> tc);
+    void Triangle(const Vec3& a, const Vec3& b, const Vec3& c, const Vec3& na, const Vec3& nb, const Vec3& nc,
+                  std::array<double, 2> ta, std::array<double, 2> tb, std::array<double, 2> tc);
 
     // A flat quad from `corner` spanning `u` (s from s0 to s1) and `v` (t from
     // t0 to t1); its normal is u x v unless `normal` is given.
     void Quad(const Vec3& corner, const Vec3& u, const Vec3& v, double s0, double t0, double s1, double t1);
-    void QuadWithNormal(const Vec3& corner, const Vec3& u, const Vec3& v, const Vec3& normal, double s0,
-                        double t0, double s1, double t1);
+    void QuadWithNormal(const Vec3& corner, const Vec3& u, const Vec3& v, const Vec3& normal, double s0, double t0,
+                        double s1, double t1);
 
     // A box with faces facing outwards; texture repeats every `texScale` units.
     void Box(const Vec3& min, const Vec3& max, double texScale);
@@ -48,8 +48,8 @@ public:
     // outwards, or inwards with `inward` (a dome seen from inside). With
     // `stacksBuilt` at 0 or more only the first that many stacks from the +z
     // pole are built (the rest would be hidden).
-    void Sphere(double radius, int slices, int stacks, bool inward,
-                const std::function<Vec3(const Vec3&)>& orient, int stacksBuilt = -1);
+    void Sphere(double radius, int slices, int stacks, bool inward, const std::function<Vec3(const Vec3&)>& orient,
+                int stacksBuilt = -1);
 
 private:
     ModelMeshSource& mesh;

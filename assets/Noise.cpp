@@ -34,8 +34,8 @@ PeriodicNoise::PeriodicNoise(int periodX, int periodY, std::uint64_t seed)
 double PeriodicNoise::Lattice(int x, int y, int layer) const
 {
     const std::uint64_t key = seed * 0x9E3779B97F4A7C15ull
-        ^ (static_cast<std::uint64_t>(static_cast<std::uint32_t>(x)) << 32)
-        ^ static_cast<std::uint32_t>(y) ^ (static_cast<std::uint64_t>(layer) << 58);
+        ^ (static_cast<std::uint64_t>(static_cast<std::uint32_t>(x)) << 32) ^ static_cast<std::uint32_t>(y)
+        ^ (static_cast<std::uint64_t>(layer) << 58);
     return static_cast<double>(Mix(key) >> 11) * (1.0 / 9007199254740992.0);
 }
 

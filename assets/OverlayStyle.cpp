@@ -48,8 +48,7 @@ Canvas PanelImage(int w, int h, double margin, double radius)
     Canvas outer(w, h);
     outer.FillRoundedRect(margin, margin, w - margin, h - margin, radius, Colour{1, 1, 1, 1});
     Canvas inner(w, h);
-    inner.FillRoundedRect(margin + 1.5, margin + 1.5, w - margin - 1.5, h - margin - 1.5, radius - 1.5,
-                          Colour{1, 1, 1, 1});
+    inner.FillRoundedRect(margin + 1.5, margin + 1.5, w - margin - 1.5, h - margin - 1.5, radius - 1.5, Colour{1, 1, 1, 1});
     Mask::AlphaOf(outer).Without(Mask::AlphaOf(inner)).Paint(canvas, panelEdge);
     return canvas;
 }

@@ -32,8 +32,7 @@ ModelSource Plate(const std::string& texture, double x0, double y0, double x1, d
 // Lettering of coverage `ink` in `colour` with a soft halo (`haloRadius`
 // pixels of dilation, blurred by `haloBlur`) so it reads over any part of
 // the picture.
-Canvas Letter(const Mask& ink, const Colour& colour, double haloRadius, int haloBlur,
-              const Colour& halo = shadowColour);
+Canvas Letter(const Mask& ink, const Colour& colour, double haloRadius, int haloBlur, const Colour& halo = shadowColour);
 
 // A digit image of w x h pixels with the ink centred at (cx, cy) pixels and
 // fitted into inkW x inkH pixels. The size is derived from "0" so that every

@@ -12,9 +12,9 @@ namespace {
 void AppendTranslated(ModelMeshSource& to, const ModelMeshSource& from, const Vec3& offset)
 {
     for (std::size_t i = 0; i + 2 < from.positions.size(); i += 3) {
-        to.positions.insert(to.positions.end(),
-                            {from.positions[i] + offset.x, from.positions[i + 1] + offset.y,
-                             from.positions[i + 2] + offset.z});
+        to.positions.insert(
+            to.positions.end(),
+            {from.positions[i] + offset.x, from.positions[i + 1] + offset.y, from.positions[i + 2] + offset.z});
     }
     to.normals.insert(to.normals.end(), from.normals.begin(), from.normals.end());
     to.texCoords.insert(to.texCoords.end(), from.texCoords.begin(), from.texCoords.end());
@@ -31,9 +31,7 @@ void AddFlame(MeshBuilder& b, const Vec3& base, double width, double height, dou
         const Vec3 across{std::cos(a), std::sin(a), 0.0};
         const Vec3 normal = Cross(across, Vec3{0, 0, 1});
         // Half-width along the height: round at the bottom, pointed on top.
-        auto half = [&](double f) {
-            return width * 0.5 * std::pow(std::sin(M_PI * std::pow(f, 0.55)), 1.2);
-        };
+        auto half = [&](double f) { return width * 0.5 * std::pow(std::sin(M_PI * std::pow(f, 0.55)), 1.2); };
         for (int i = 0; i < steps; ++i) {
             const double f0 = static_cast<double>(i) / steps;
             const double f1 = static_cast<double>(i + 1) / steps;
@@ -96,8 +94,7 @@ ModelMeshSource TableWood()
     const double hx = 5.2;
     const double hy = 3.4;
     b.Box(tableAt + Vec3{-hx, -hy, tableTopZ - 0.55}, tableAt + Vec3{hx, hy, tableTopZ}, 6.0);
-    b.Box(tableAt + Vec3{-hx + 0.5, -hy + 0.5, tableTopZ - 1.3}, tableAt + Vec3{hx - 0.5, hy - 0.5, tableTopZ - 0.55},
-          6.0);
+    b.Box(tableAt + Vec3{-hx + 0.5, -hy + 0.5, tableTopZ - 1.3}, tableAt + Vec3{hx - 0.5, hy - 0.5, tableTopZ - 0.55}, 6.0);
     for (int i = 0; i < 4; ++i) {
         const double sx = (i & 1) ? 1.0 : -1.0;
         const double sy = (i & 2) ? 1.0 : -1.0;
@@ -127,8 +124,7 @@ ModelMeshSource CandleWax()
     for (const Candle& c : candles) {
         const Vec3 foot = CandleFoot(c);
         const Vec3 top = CandleTop(c);
-        MeshBuilder(wax).Tube({foot, top - Vec3{0, 0, 0.15}, top}, {c.radius, c.radius, c.radius * 0.9}, 16, 1.0,
-                              0.3);
+        MeshBuilder(wax).Tube({foot, top - Vec3{0, 0, 0.15}, top}, {c.radius, c.radius, c.radius * 0.9}, 16, 1.0, 0.3);
         ModelMeshSource cap;
         MeshBuilder(cap).Disc(c.radius * 0.9, top.z, 1, 16, [](double around, double out) {
             return std::array<double, 2>{around, out * 0.3};

@@ -43,8 +43,8 @@ public:
     // centred at (cx, cy), capped at `maxPixelSize`; returns the size used.
     // The ink (not the line box) is centred, so digits and letters sit in the
     // optical middle of their slot.
-    double DrawCentred(Mask& mask, const std::string& text, double cx, double cy, double maxWidth,
-                       double maxHeight, double maxPixelSize);
+    double DrawCentred(Mask& mask, const std::string& text, double cx, double cy, double maxWidth, double maxHeight,
+                       double maxPixelSize);
 
     // Like DrawCentred but at a given size, centring horizontally on the ink
     // and vertically on the given reference ink height (so that a row of

@@ -83,8 +83,8 @@ struct TreeBuilder {
             for (int k = 0; k < limbs; ++k) {
                 const double az = base + 2.0 * M_PI * k / limbs + prng.Range(-0.25, 0.25);
                 const double tilt = prng.Range(0.75, 1.05);
-                const Vec3 d = Normalised(Vec3{std::cos(az) * std::sin(tilt), std::sin(az) * std::sin(tilt),
-                                                 std::cos(tilt)});
+                const Vec3 d = Normalised(
+                    Vec3{std::cos(az) * std::sin(tilt), std::sin(az) * std::sin(tilt), std::cos(tilt)});
                 const std::size_t from = centres.size() - 1 - static_cast<std::size_t>(k % 3);
                 Branch(centres[from], d, prng.Range(9.0, 11.0), radii[from] * 0.62, radii[from] * 0.32, 1);
             }
@@ -94,12 +94,12 @@ struct TreeBuilder {
         const int children = depth == 1 ? 3 : 2 + prng.Below(2);
         for (int k = 0; k < children; ++k) {
             const double f = k == 0 ? 1.0 : prng.Range(0.4, 0.85);
-            const std::size_t idx = std::min(centres.size() - 1, static_cast<std::size_t>(std::lround(f * (centres.size() - 1))));
+            const std::size_t idx = std::min(centres.size() - 1,
+                                             static_cast<std::size_t>(std::lround(f * (centres.size() - 1))));
             const Vec3 d = Deviate(endDir, prng.Range(0.35, 0.8));
             // Keep children from diving towards the ground.
             const Vec3 lifted = Normalised(d + Vec3{0, 0, d.z < 0.0 ? 0.6 : 0.15});
-            Branch(centres[idx], lifted, length * prng.Range(0.66, 0.78), radii[idx] * 0.8, radii[idx] * 0.45,
-                   depth + 1);
+            Branch(centres[idx], lifted, length * prng.Range(0.66, 0.78), radii[idx] * 0.8, radii[idx] * 0.45, depth + 1);
         }
     }
 

@@ -1,7 +1,7 @@
+#include "assets/WorldModels.h"
 #include "assets/ArchiveContent.h"
 #include "assets/Materials.h"
 #include "assets/MeshBuilder.h"
-#include "assets/WorldModels.h"
 #include "assets/WorldTextures.h"
 #include "content/ScenePlacement.h"
 
@@ -37,7 +37,8 @@ ModelSource MakeSky()
     // down lie below the ground and within its radius (150 sin 112.5 degrees
     // is under 139), so from anywhere above the ground they are never seen
     // and are left out.
-    b.Sphere(skyRadius, 32, 16, true, [](const Vec3& p) { return p; }, 10);
+    b.Sphere(
+        skyRadius, 32, 16, true, [](const Vec3& p) { return p; }, 10);
     model.push_back(std::move(dome));
     return model;
 }

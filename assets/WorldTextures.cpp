@@ -284,9 +284,15 @@ Canvas PaintMottled(int cellsAcross, int cellsDown, std::uint64_t seed, Colour l
 
 }
 
-Canvas PaintWax() { return PaintMottled(4, 4, 51, Rgb(236, 218, 186), Rgb(218, 192, 150)); }
+Canvas PaintWax()
+{
+    return PaintMottled(4, 4, 51, Rgb(236, 218, 186), Rgb(218, 192, 150));
+}
 
-Canvas PaintBrass() { return PaintMottled(2, 16, 61, Rgb(150, 112, 50), Rgb(214, 176, 92)); }
+Canvas PaintBrass()
+{
+    return PaintMottled(2, 16, 61, Rgb(150, 112, 50), Rgb(214, 176, 92));
+}
 
 Canvas PaintRingGlow()
 {
@@ -298,7 +304,8 @@ Canvas PaintRingGlow()
         const double core = std::exp(-across * across * 9.0);
         const double a = 0.1 + 0.45 * core;
         for (int x = 0; x < w; ++x) {
-            glow.At(x, y) = WithAlpha(Mix(Rgb(255, 200, 130), Rgb(255, 246, 220), core), a * SmoothStep(1.0, 0.8, std::fabs(across)));
+            glow.At(x, y) = WithAlpha(Mix(Rgb(255, 200, 130), Rgb(255, 246, 220), core),
+                                      a * SmoothStep(1.0, 0.8, std::fabs(across)));
         }
     }
     return glow;

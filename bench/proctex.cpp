@@ -19,9 +19,8 @@ void SetTexelCounters(benchmark::State& state, int width, int height)
     const double texels = static_cast<double>(width) * height;
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * texels));
     // Rate inverted: seconds per (texels * 1e-9), i.e. nanoseconds per texel.
-    state.counters["ns_per_texel"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * texels * 1e-9,
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_texel"] = benchmark::Counter(static_cast<double>(state.iterations()) * texels * 1e-9,
+                                                        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void BM_PlasmaGenerate(benchmark::State& state)

@@ -99,8 +99,14 @@ double Seconds(clockid_t clock)
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
-double CpuSeconds() { return Seconds(CLOCK_PROCESS_CPUTIME_ID); }
-double WallSeconds() { return Seconds(CLOCK_MONOTONIC); }
+double CpuSeconds()
+{
+    return Seconds(CLOCK_PROCESS_CPUTIME_ID);
+}
+double WallSeconds()
+{
+    return Seconds(CLOCK_MONOTONIC);
+}
 
 struct Options {
     std::string mode;
@@ -144,8 +150,7 @@ std::unique_ptr<Display> OpenDisplay(bool multisample)
 void DrainEvents()
 {
     SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-    }
+    while (SDL_PollEvent(&event)) {}
 }
 
 void BareFrame()
@@ -163,7 +168,10 @@ int NodeCount(const SceneNode& node)
     return count;
 }
 
-int NodeCount(const SceneRoots& roots) { return NodeCount(*roots.worldRoot) + NodeCount(*roots.overlayRoot); }
+int NodeCount(const SceneRoots& roots)
+{
+    return NodeCount(*roots.worldRoot) + NodeCount(*roots.overlayRoot);
+}
 
 void Prepare()
 {
@@ -264,14 +272,14 @@ int RunFrames(const Options& options)
     }
     const Stats cr = Summarise(cpuRatios), wr = Summarise(wallRatios);
     const char* label = options.multisample ? "multisampled" : "no multisampling";
-    std::printf("frame %dx%d %s, %d rounds x %d frames (min / median)\n", display->Width(),
-                display->Height(), label, options.rounds, options.frames);
-    std::printf("  CPU ms/frame   scene %7.2f / %7.2f   bare %7.2f / %7.2f   ratio %5.2f / %5.2f\n",
-                sc.min, sc.median, bc.min, bc.median, cr.min, cr.median);
-    std::printf("  wall ms/frame  scene %7.2f / %7.2f   bare %7.2f / %7.2f   ratio %5.2f / %5.2f\n",
-                sw.min, sw.median, bw.min, bw.median, wr.min, wr.median);
-    std::printf("  frames/s       scene %7.1f (best) %7.1f (median)   bare %7.1f / %7.1f\n",
-                1000.0 / sw.min, 1000.0 / sw.median, 1000.0 / bw.min, 1000.0 / bw.median);
+    std::printf("frame %dx%d %s, %d rounds x %d frames (min / median)\n", display->Width(), display->Height(), label,
+                options.rounds, options.frames);
+    std::printf("  CPU ms/frame   scene %7.2f / %7.2f   bare %7.2f / %7.2f   ratio %5.2f / %5.2f\n", sc.min, sc.median,
+                bc.min, bc.median, cr.min, cr.median);
+    std::printf("  wall ms/frame  scene %7.2f / %7.2f   bare %7.2f / %7.2f   ratio %5.2f / %5.2f\n", sw.min, sw.median,
+                bw.min, bw.median, wr.min, wr.median);
+    std::printf("  frames/s       scene %7.1f (best) %7.1f (median)   bare %7.1f / %7.1f\n", 1000.0 / sw.min,
+                1000.0 / sw.median, 1000.0 / bw.min, 1000.0 / bw.median);
     if (TARNWOOD_COUNT_ALLOCATIONS) {
         std::printf("  allocations/frame  scene steady %.2f (%d frames)   bare %.2f (%d frames)"
                     "   frames adding nodes %.1f (%d frames)\n",

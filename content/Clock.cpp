@@ -35,15 +35,32 @@ struct SlotKind {
 bool KindOf(int kind, SlotKind& out)
 {
     switch (kind) {
-    case 1: out = {&shownHourTens, 1}; return true;
-    case 2: out = {&shownHourUnits, 2}; return true;
-    case 3: out = {&shownMinuteTens, 3}; return true;
-    case 4: out = {&shownMinuteUnits, 4}; return true;
-    case 5: out = {&shownSecond, 5}; return true;
-    case 6: out = {&shownHourTens, 1}; return true;
-    case 7: out = {&shownHourUnits, 1}; return true;
-    case 8: out = {&shownHalfDay, 1}; return true;
-    default: return false;
+    case 1:
+        out = {&shownHourTens, 1};
+        return true;
+    case 2:
+        out = {&shownHourUnits, 2};
+        return true;
+    case 3:
+        out = {&shownMinuteTens, 3};
+        return true;
+    case 4:
+        out = {&shownMinuteUnits, 4};
+        return true;
+    case 5:
+        out = {&shownSecond, 5};
+        return true;
+    case 6:
+        out = {&shownHourTens, 1};
+        return true;
+    case 7:
+        out = {&shownHourUnits, 1};
+        return true;
+    case 8:
+        out = {&shownHalfDay, 1};
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -127,8 +144,8 @@ void BuildDigitalClock(int)
         int twelveHourKind;
         int twentyFourHourKind;
     } slots[] = {
-        {kHalfDaySlotX, 8, 0},     {kHourTensSlotX, 6, 1},    {kHourUnitsSlotX, 7, 2},
-        {kSeparatorSlotX, 5, 5},   {kMinuteTensSlotX, 3, 3},  {kMinuteUnitsSlotX, 4, 4},
+        {kHalfDaySlotX, 8, 0},   {kHourTensSlotX, 6, 1},   {kHourUnitsSlotX, 7, 2},
+        {kSeparatorSlotX, 5, 5}, {kMinuteTensSlotX, 3, 3}, {kMinuteUnitsSlotX, 4, 4},
     };
     for (const auto& slot : slots) {
         const int kind = twelveHour ? slot.twelveHourKind : slot.twentyFourHourKind;

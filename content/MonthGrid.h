@@ -7,8 +7,8 @@ namespace tarnwood {
 // month. Months are 0 (January) to 11; years are counted since 1900 as the C
 // library counts them.
 struct MonthGrid {
-    int year = 0;   // full year
-    int day = 0;    // today's day of the month
+    int year = 0;  // full year
+    int day = 0;  // today's day of the month
     int month = 0;  // 0 = January
 
     static constexpr int kCells = 42;

@@ -2,8 +2,8 @@
 
 namespace tarnwood {
 
-std::unique_ptr<SceneNode> NodeWithEndlessTrack(Behaviour behaviour, int selector, int selector2,
-                                                const char* archive, const char* entry)
+std::unique_ptr<SceneNode> NodeWithEndlessTrack(Behaviour behaviour, int selector, int selector2, const char* archive,
+                                                const char* entry)
 {
     auto node = std::make_unique<SceneNode>();
     if (archive != nullptr && entry != nullptr)

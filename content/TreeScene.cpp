@@ -37,8 +37,14 @@ void RunTrack(SceneNode& node, const AnimationTrack& track)
     node.script.Fire(0);
 }
 
-AnimationTrack Endless() { return AnimationTrack(1, 1, 0.0); }
-AnimationTrack OneShot() { return AnimationTrack(1, 1, -1.0); }
+AnimationTrack Endless()
+{
+    return AnimationTrack(1, 1, 0.0);
+}
+AnimationTrack OneShot()
+{
+    return AnimationTrack(1, 1, -1.0);
+}
 
 std::unique_ptr<SceneNode> BuildLight()
 {

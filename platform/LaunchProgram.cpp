@@ -104,8 +104,7 @@ bool StartProgram(const std::string& path, bool wait, int* error, void (*started
     // With the wait flag this is the wait for the program itself; otherwise
     // it reaps the intermediate process, which has already ended.
     int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
     if (got != 0 && error != nullptr)
         *error = got == static_cast<ssize_t>(sizeof childError) ? childError : EIO;
     return got == 0;

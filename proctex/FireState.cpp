@@ -30,27 +30,24 @@ constexpr Ramp kStandardRamps[] = {
     {196, 255, {100, 100, 189, 255}, {255, 231, 51, 255}},
 };
 
-std::uint8_t StepCell(const std::uint8_t* above, const std::uint8_t* near,
-                      const std::uint8_t* far, int x)
+std::uint8_t StepCell(const std::uint8_t* above, const std::uint8_t* near, const std::uint8_t* far, int x)
 {
-    const unsigned sum = above[x - 1] + above[x + 1] + near[x - 1] + near[x] + near[x + 1]
-                         + far[x - 1] + far[x] + far[x + 1];
+    const unsigned sum = above[x - 1] + above[x + 1] + near[x - 1] + near[x] + near[x + 1] + far[x - 1] + far[x]
+        + far[x + 1];
     const unsigned v = sum >> 3;
     return static_cast<std::uint8_t>(v - (v > 0));
 }
 
 // Cells x to w - 2 of one row of the step, one at a time, and the cold edge
 // cell w - 1.
-void FinishRow(const std::uint8_t* above, const std::uint8_t* near, const std::uint8_t* far,
-               std::uint8_t* out, int x, int w)
+void FinishRow(const std::uint8_t* above, const std::uint8_t* near, const std::uint8_t* far, std::uint8_t* out, int x, int w)
 {
     for (; x < w - 1; ++x)
         out[x] = StepCell(above, near, far, x);
     out[w - 1] = 0;
 }
 
-void ColourCells(const std::uint8_t* heat, int from, int w, const FireState::Colour* palette,
-                 std::uint8_t* texels)
+void ColourCells(const std::uint8_t* heat, int from, int w, const FireState::Colour* palette, std::uint8_t* texels)
 {
     for (int x = from; x < w; ++x)
         std::memcpy(texels + static_cast<std::size_t>(x) * 4, palette[heat[x]].data(), 4);
@@ -83,16 +80,15 @@ Words8 LoadWords(const std::uint8_t* cells)
     return __builtin_convertvector(bytes, Words8);
 }
 
-void PortableRow(const std::uint8_t* above, const std::uint8_t* near, const std::uint8_t* far,
-                 std::uint8_t* out, int w, const Palette& palette, std::uint8_t* texels)
+void PortableRow(const std::uint8_t* above, const std::uint8_t* near, const std::uint8_t* far, std::uint8_t* out, int w,
+                 const Palette& palette, std::uint8_t* texels)
 {
     out[0] = 0;
     int x = 1;
     for (; x + kLanes <= w - 1; x += kLanes) {
-        const Words8 sum = LoadWords(above + x - 1) + LoadWords(above + x + 1)
-                           + LoadWords(near + x - 1) + LoadWords(near + x)
-                           + LoadWords(near + x + 1) + LoadWords(far + x - 1)
-                           + LoadWords(far + x) + LoadWords(far + x + 1);
+        const Words8 sum = LoadWords(above + x - 1) + LoadWords(above + x + 1) + LoadWords(near + x - 1)
+            + LoadWords(near + x) + LoadWords(near + x + 1) + LoadWords(far + x - 1) + LoadWords(far + x)
+            + LoadWords(far + x + 1);
         Words8 v = sum >> 3;
         // A true comparison is all ones, so adding it lowers the lane by one.
         v += (v > 0);
@@ -119,9 +115,8 @@ __attribute__((target("avx512f,avx512bw,avx2"))) inline __m512i Load32(const std
 // The sum of eight bytes widened to 16-bit lanes; a saturating subtraction
 // lowers every lane above 0 by one and leaves 0 alone. The palette look-up
 // gathers 32-bit texels by heat.
-__attribute__((target("avx2"))) void Avx2Row(const std::uint8_t* above, const std::uint8_t* near,
-                                             const std::uint8_t* far, std::uint8_t* out, int w,
-                                             const Palette& palette, std::uint8_t* texels)
+__attribute__((target("avx2"))) void Avx2Row(const std::uint8_t* above, const std::uint8_t* near, const std::uint8_t* far,
+                                             std::uint8_t* out, int w, const Palette& palette, std::uint8_t* texels)
 {
     const __m256i one = _mm256_set1_epi16(1);
     out[0] = 0;
@@ -151,9 +146,9 @@ __attribute__((target("avx2"))) void Avx2Row(const std::uint8_t* above, const st
     ColourCells(out, c, w, palette.entries, texels);
 }
 
-__attribute__((target("avx512f,avx512bw,avx512vbmi,avx2"))) void Avx512Row(
-    const std::uint8_t* above, const std::uint8_t* near, const std::uint8_t* far, std::uint8_t* out, int w,
-    const Palette& palette, std::uint8_t* texels)
+__attribute__((target("avx512f,avx512bw,avx512vbmi,avx2"))) void
+Avx512Row(const std::uint8_t* above, const std::uint8_t* near, const std::uint8_t* far, std::uint8_t* out, int w,
+          const Palette& palette, std::uint8_t* texels)
 {
     const __m512i one = _mm512_set1_epi16(1);
     out[0] = 0;
@@ -233,7 +228,7 @@ RowKernel KernelFor(FirePath path)
 FirePath FastestPath()
 {
     static const FirePath fastest = FireState::PathAvailable(FirePath::Avx512) ? FirePath::Avx512
-                                    : FireState::PathAvailable(FirePath::Avx2) ? FirePath::Avx2
+        : FireState::PathAvailable(FirePath::Avx2)                             ? FirePath::Avx2
                                                                                : FirePath::Portable;
     return fastest;
 }
@@ -242,25 +237,18 @@ FirePath FastestPath()
 
 std::unique_ptr<FireState> FireState::Create(int width, int height)
 {
-    if (width < kMinWidth || height < kMinHeight
-        || height > std::numeric_limits<int>::max() - kSowingRows)
+    if (width < kMinWidth || height < kMinHeight || height > std::numeric_limits<int>::max() - kSowingRows)
         return nullptr;
-    const std::size_t cells =
-        static_cast<std::size_t>(width) * (static_cast<std::size_t>(height) + kSowingRows);
+    const std::size_t cells = static_cast<std::size_t>(width) * (static_cast<std::size_t>(height) + kSowingRows);
     std::unique_ptr<std::uint8_t[]> current(new (std::nothrow) std::uint8_t[cells]());
     std::unique_ptr<std::uint8_t[]> next(new (std::nothrow) std::uint8_t[cells]());
     if (!current || !next)
         return nullptr;
-    return std::unique_ptr<FireState>(
-        new FireState(width, height, std::move(current), std::move(next)));
+    return std::unique_ptr<FireState>(new FireState(width, height, std::move(current), std::move(next)));
 }
 
-FireState::FireState(int width, int height, std::unique_ptr<std::uint8_t[]> current,
-                     std::unique_ptr<std::uint8_t[]> next)
-    : current_(std::move(current))
-    , next_(std::move(next))
-    , width_(width)
-    , rows_(height + kSowingRows)
+FireState::FireState(int width, int height, std::unique_ptr<std::uint8_t[]> current, std::unique_ptr<std::uint8_t[]> next)
+    : current_(std::move(current)), next_(std::move(next)), width_(width), rows_(height + kSowingRows)
 {
     for (const Ramp& ramp : kStandardRamps)
         AddRamp(ramp.first, ramp.end, ramp.start, ramp.finish);
@@ -272,8 +260,7 @@ void FireState::AddRamp(int first, int end, const Colour& start, const Colour& f
         if (i < 0 || i >= static_cast<int>(palette_.size()))
             continue;
         const double f = static_cast<double>(i - first) / (end - first);
-        for (std::size_t k = 0; k < start.size(); ++k)
-        {
+        for (std::size_t k = 0; k < start.size(); ++k) {
             palette_[i][k] = static_cast<std::uint8_t>(start[k] + (finish[k] - start[k]) * f);
             planes_[k][i] = palette_[i][k];
         }
@@ -290,7 +277,7 @@ bool FireState::PathAvailable(FirePath path)
         return __builtin_cpu_supports("avx2");
     case FirePath::Avx512:
         return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw")
-               && __builtin_cpu_supports("avx512vbmi");
+            && __builtin_cpu_supports("avx512vbmi");
 #endif
     default:
         return false;

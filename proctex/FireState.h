@@ -54,8 +54,7 @@ public:
     std::uint8_t* CurrentHeat() { return current_.get(); }
 
 private:
-    FireState(int width, int height, std::unique_ptr<std::uint8_t[]> current,
-              std::unique_ptr<std::uint8_t[]> next);
+    FireState(int width, int height, std::unique_ptr<std::uint8_t[]> current, std::unique_ptr<std::uint8_t[]> next);
 
     std::array<Colour, 256> palette_{};
     // The palette by channel (red, green, blue, alpha planes of 256 bytes),
@@ -70,8 +69,7 @@ private:
 // The generator of "Fire" textures: one step of `userData`, a FireState of the
 // same width and height, per call; the time is not used. A state of another
 // size is not stepped and the pixels are cleared to transparent black.
-void FireGenerate(std::int32_t time, int width, int height, std::uint8_t* pixels,
-                  void* userData);
+void FireGenerate(std::int32_t time, int width, int height, std::uint8_t* pixels, void* userData);
 
 // Destroys a FireState made with FireState::Create and released.
 void FireFreeUserData(void* userData);

@@ -8,8 +8,7 @@ namespace tarnwood {
 // millisecond tick; `pixels` holds width x height texels of 4 bytes (red,
 // green, blue, alpha), row after row from row 0 with no gap. A generator writes
 // every texel and allocates nothing. `userData` is the generator's own data.
-using GeneratorFn = void (*)(std::int32_t time, int width, int height, std::uint8_t* pixels,
-                             void* userData);
+using GeneratorFn = void (*)(std::int32_t time, int width, int height, std::uint8_t* pixels, void* userData);
 
 // Frees a generator's user data.
 using FreeUserDataFn = void (*)(void* userData);

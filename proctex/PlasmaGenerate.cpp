@@ -36,8 +36,8 @@ Texel PackTexel(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a)
 // and blue are the base colour plus v - 120 (wrapping), its alpha 255 for v
 // in 121..126. A grid row has green 127 and alpha 255 everywhere.
 struct RowContext {
-    const Texel* table;       // 256 texels by v: plain or grid colours
-    Texel baseColour;         // red, green, blue of the base colour; alpha 0
+    const Texel* table;  // 256 texels by v: plain or grid colours
+    Texel baseColour;  // red, green, blue of the base colour; alpha 0
     bool gridRow;
 };
 
@@ -53,8 +53,8 @@ int WaveValue(double columnSum, double r1, double r2, double r3)
     return static_cast<int>(s * 21 + 128);
 }
 
-void PortableRow(const double* columnSum, int count, double r1, double r2, double r3,
-                 const RowContext& context, std::uint8_t* out)
+void PortableRow(const double* columnSum, int count, double r1, double r2, double r3, const RowContext& context,
+                 std::uint8_t* out)
 {
     for (int i = 0; i < count; ++i) {
         const int v = WaveValue(columnSum[i], r1, r2, r3);
@@ -69,8 +69,8 @@ void PortableRow(const double* columnSum, int count, double r1, double r2, doubl
 // bytewise to the base colour, alpha from two comparisons. Multiplication and
 // addition stay separate instructions (no fused multiply-add), so every lane
 // rounds exactly as the plain expression does.
-void Sse2Row(const double* columnSum, int count, double r1, double r2, double r3,
-             const RowContext& context, std::uint8_t* out)
+void Sse2Row(const double* columnSum, int count, double r1, double r2, double r3, const RowContext& context,
+             std::uint8_t* out)
 {
     const __m128d vr1 = _mm_set1_pd(r1), vr2 = _mm_set1_pd(r2), vr3 = _mm_set1_pd(r3);
     const __m128d scale = _mm_set1_pd(21.0), offset = _mm_set1_pd(128.0);
@@ -98,16 +98,15 @@ void Sse2Row(const double* columnSum, int count, double r1, double r2, double r3
     PortableRow(columnSum + i, count - i, r1, r2, r3, context, out + static_cast<std::size_t>(i) * 4);
 }
 
-__attribute__((target("avx2"))) void Avx2Row(const double* columnSum, int count, double r1, double r2,
-                                             double r3, const RowContext& context, std::uint8_t* out)
+__attribute__((target("avx2"))) void Avx2Row(const double* columnSum, int count, double r1, double r2, double r3,
+                                             const RowContext& context, std::uint8_t* out)
 {
     const __m256d vr1 = _mm256_set1_pd(r1), vr2 = _mm256_set1_pd(r2), vr3 = _mm256_set1_pd(r3);
     const __m256d scale = _mm256_set1_pd(21.0), offset = _mm256_set1_pd(128.0);
     const __m256i base = _mm256_set1_epi32(static_cast<int>(context.baseColour));
     // Byte 0 of each lane into bytes 0 to 2, zero into byte 3.
-    const __m256i spreadLowByte = _mm256_setr_epi8(
-        0, 0, 0, -128, 4, 4, 4, -128, 8, 8, 8, -128, 12, 12, 12, -128,
-        0, 0, 0, -128, 4, 4, 4, -128, 8, 8, 8, -128, 12, 12, 12, -128);
+    const __m256i spreadLowByte = _mm256_setr_epi8(0, 0, 0, -128, 4, 4, 4, -128, 8, 8, 8, -128, 12, 12, 12, -128, 0, 0,
+                                                   0, -128, 4, 4, 4, -128, 8, 8, 8, -128, 12, 12, 12, -128);
     const __m256i bandLow = _mm256_set1_epi32(120), bandHigh = _mm256_set1_epi32(127);
     const __m256i keep = _mm256_set1_epi32(context.gridRow ? 0x00FF00FF : -1);
     const __m256i alphaBits = _mm256_set1_epi32(context.gridRow ? 0 : static_cast<int>(0xFF000000u));
@@ -132,16 +131,15 @@ __attribute__((target("avx2"))) void Avx2Row(const double* columnSum, int count,
 
 // As Avx2Row, with the doubles eight at a time; the colour arithmetic stays
 // at 256 bits, with a mask register for the opaque band.
-__attribute__((target("avx512f,avx512vl,avx512bw,avx2"))) void Avx512Row(
-    const double* columnSum, int count, double r1, double r2, double r3, const RowContext& context,
-    std::uint8_t* out)
+__attribute__((target("avx512f,avx512vl,avx512bw,avx2"))) void Avx512Row(const double* columnSum, int count, double r1,
+                                                                         double r2, double r3,
+                                                                         const RowContext& context, std::uint8_t* out)
 {
     const __m512d vr1 = _mm512_set1_pd(r1), vr2 = _mm512_set1_pd(r2), vr3 = _mm512_set1_pd(r3);
     const __m512d scale = _mm512_set1_pd(21.0), offset = _mm512_set1_pd(128.0);
     const __m256i base = _mm256_set1_epi32(static_cast<int>(context.baseColour));
-    const __m256i spreadLowByte = _mm256_setr_epi8(
-        0, 0, 0, -128, 4, 4, 4, -128, 8, 8, 8, -128, 12, 12, 12, -128,
-        0, 0, 0, -128, 4, 4, 4, -128, 8, 8, 8, -128, 12, 12, 12, -128);
+    const __m256i spreadLowByte = _mm256_setr_epi8(0, 0, 0, -128, 4, 4, 4, -128, 8, 8, 8, -128, 12, 12, 12, -128, 0, 0,
+                                                   0, -128, 4, 4, 4, -128, 8, 8, 8, -128, 12, 12, 12, -128);
     const __m256i colourShift = _mm256_set1_epi32(120), bandStart = _mm256_set1_epi32(121);
     const __m256i bandWidth = _mm256_set1_epi32(6);
     const __m256i opaque = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
@@ -188,14 +186,13 @@ RowKernel KernelFor(PlasmaPath path)
 PlasmaPath FastestPath()
 {
     static const PlasmaPath fastest = PlasmaPathAvailable(PlasmaPath::Avx512) ? PlasmaPath::Avx512
-                                      : PlasmaPathAvailable(PlasmaPath::Avx2) ? PlasmaPath::Avx2
-                                      : PlasmaPathAvailable(PlasmaPath::Sse2) ? PlasmaPath::Sse2
+        : PlasmaPathAvailable(PlasmaPath::Avx2)                               ? PlasmaPath::Avx2
+        : PlasmaPathAvailable(PlasmaPath::Sse2)                               ? PlasmaPath::Sse2
                                                                               : PlasmaPath::Portable;
     return fastest;
 }
 
-void Generate(RowKernel kernel, std::int32_t time, int width, int height, std::uint8_t* pixels,
-              const PlasmaColour& base)
+void Generate(RowKernel kernel, std::int32_t time, int width, int height, std::uint8_t* pixels, const PlasmaColour& base)
 {
     Texel plain[256];
     Texel grid[256];
@@ -281,7 +278,7 @@ bool PlasmaPathAvailable(PlasmaPath path)
         return __builtin_cpu_supports("avx2");
     case PlasmaPath::Avx512:
         return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl")
-               && __builtin_cpu_supports("avx512bw");
+            && __builtin_cpu_supports("avx512bw");
 #endif
     default:
         return false;

@@ -42,16 +42,13 @@ bool ProceduralTexture::SizeAccepted(int width, int height)
     // leave the proxy untouched (only an error is raised), so it is emptied
     // first and an earlier answer cannot be read back.
     glTexImage2D(GL_PROXY_TEXTURE_2D, 0, GL_RGBA, 0, 0, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-    glTexImage2D(GL_PROXY_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                 nullptr);
+    glTexImage2D(GL_PROXY_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
     GLint proxyWidth = 0;
     glGetTexLevelParameteriv(GL_PROXY_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &proxyWidth);
     return proxyWidth == width;
 }
 
-std::unique_ptr<ProceduralTexture> ProceduralTexture::Create(GeneratorFn generator,
-                                                             UserData userData, int width,
-                                                             int height)
+std::unique_ptr<ProceduralTexture> ProceduralTexture::Create(GeneratorFn generator, UserData userData, int width, int height)
 {
     if (!SizeAccepted(width, height))
         return nullptr;
@@ -66,8 +63,7 @@ std::unique_ptr<ProceduralTexture> ProceduralTexture::Create(GeneratorFn generat
     glBindTexture(GL_TEXTURE_2D, name);
     {
         TightUnpack unpack;
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                     pixels.get());
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.get());
     }
     // The storage can still fail (out of memory); a level without it has no width.
     GLint madeWidth = 0;
@@ -80,19 +76,14 @@ std::unique_ptr<ProceduralTexture> ProceduralTexture::Create(GeneratorFn generat
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
 
-    return std::unique_ptr<ProceduralTexture>(new ProceduralTexture(
-        generator, std::move(userData), width, height, name, std::move(pixels)));
+    return std::unique_ptr<ProceduralTexture>(
+        new ProceduralTexture(generator, std::move(userData), width, height, name, std::move(pixels)));
 }
 
-ProceduralTexture::ProceduralTexture(GeneratorFn generator, UserData userData, int width,
-                                     int height, GLuint name,
+ProceduralTexture::ProceduralTexture(GeneratorFn generator, UserData userData, int width, int height, GLuint name,
                                      std::unique_ptr<std::uint8_t[]> pixels)
-    : generator_(generator)
-    , userData_(std::move(userData))
-    , width_(width)
-    , height_(height)
-    , name_(name)
-    , pixels_(std::move(pixels))
+    : generator_(generator), userData_(std::move(userData)), width_(width), height_(height), name_(name),
+      pixels_(std::move(pixels))
 {
 }
 
@@ -106,8 +97,7 @@ void ProceduralTexture::Regenerate(std::int32_t time)
     generator_(time, width_, height_, pixels_.get(), userData_.get());
     glBindTexture(GL_TEXTURE_2D, name_);
     TightUnpack unpack;
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE,
-                    pixels_.get());
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, pixels_.get());
 }
 
 }

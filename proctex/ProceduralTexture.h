@@ -28,8 +28,7 @@ public:
     // context. Returns null, with no texture object left behind, when the
     // size is refused (see SizeAccepted) or the pixel buffer cannot be
     // allocated.
-    static std::unique_ptr<ProceduralTexture> Create(GeneratorFn generator, UserData userData,
-                                                     int width, int height);
+    static std::unique_ptr<ProceduralTexture> Create(GeneratorFn generator, UserData userData, int width, int height);
 
     // Whether a width x height RGBA texture is accepted: both sides from 1 to
     // maxSide, and the current OpenGL implementation can hold it (within its
@@ -55,8 +54,8 @@ public:
     const std::uint8_t* Pixels() const { return pixels_.get(); }
 
 private:
-    ProceduralTexture(GeneratorFn generator, UserData userData, int width, int height,
-                      GLuint name, std::unique_ptr<std::uint8_t[]> pixels);
+    ProceduralTexture(GeneratorFn generator, UserData userData, int width, int height, GLuint name,
+                      std::unique_ptr<std::uint8_t[]> pixels);
 
     GeneratorFn generator_;
     UserData userData_;

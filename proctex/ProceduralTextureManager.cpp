@@ -18,8 +18,7 @@ std::unique_ptr<ProceduralTexture> MakeTexture(const TextureDescription& d)
         return nullptr;
     switch (d.kind) {
     case TextureDescription::Kind::Plasma: {
-        ProceduralTexture::UserData colour(std::make_unique<PlasmaColour>(d.colour).release(),
-                                           &PlasmaFreeUserData);
+        ProceduralTexture::UserData colour(std::make_unique<PlasmaColour>(d.colour).release(), &PlasmaFreeUserData);
         return ProceduralTexture::Create(&PlasmaGenerate, std::move(colour), d.width, d.height);
     }
     case TextureDescription::Kind::Fire: {
@@ -41,18 +40,14 @@ ProceduralTextureManager& ProceduralTextureManager::Instance()
     return instance;
 }
 
-std::vector<ProceduralTextureManager::Entry>::iterator
-ProceduralTextureManager::Find(const std::string& description)
+std::vector<ProceduralTextureManager::Entry>::iterator ProceduralTextureManager::Find(const std::string& description)
 {
-    return std::find_if(entries_.begin(), entries_.end(),
-                        [&](const Entry& e) { return e.description == description; });
+    return std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.description == description; });
 }
 
-std::vector<ProceduralTextureManager::Entry>::const_iterator
-ProceduralTextureManager::Find(const std::string& description) const
+std::vector<ProceduralTextureManager::Entry>::const_iterator ProceduralTextureManager::Find(const std::string& description) const
 {
-    return std::find_if(entries_.begin(), entries_.end(),
-                        [&](const Entry& e) { return e.description == description; });
+    return std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.description == description; });
 }
 
 GLuint ProceduralTextureManager::Acquire(const std::string& description)

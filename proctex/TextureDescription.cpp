@@ -54,8 +54,7 @@ std::optional<TextureDescription> ParseTextureDescription(const std::string& tex
 
     if (result.width < 1 || result.height < 1)
         return std::nullopt;
-    if (result.kind == TextureDescription::Kind::Fire
-        && (result.width < kMinFireWidth || result.height < kMinFireHeight))
+    if (result.kind == TextureDescription::Kind::Fire && (result.width < kMinFireWidth || result.height < kMinFireHeight))
         return std::nullopt;
     return result;
 }

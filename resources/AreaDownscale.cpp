@@ -35,36 +35,36 @@ std::vector<Span> Spans(int size, int newSize)
 }
 
 std::optional<std::vector<std::uint8_t>> DownscaleByAreaAverage(const std::vector<std::uint8_t>& pixels, int width,
-                                                                int height, int channels, int newWidth,
-                                                                int newHeight, std::string& problem)
+                                                                int height, int channels, int newWidth, int newHeight,
+                                                                std::string& problem)
 {
     constexpr int kLargest = 65535;
-    if (width <= 0 || height <= 0 || newWidth <= 0 || newHeight <= 0 || channels <= 0 || channels > 4 ||
-        width > kLargest || height > kLargest || newWidth > kLargest || newHeight > kLargest) {
-        problem = "cannot resample " + std::to_string(width) + "x" + std::to_string(height) + " to " +
-                  std::to_string(newWidth) + "x" + std::to_string(newHeight);
+    if (width <= 0 || height <= 0 || newWidth <= 0 || newHeight <= 0 || channels <= 0 || channels > 4
+        || width > kLargest || height > kLargest || newWidth > kLargest || newHeight > kLargest) {
+        problem = "cannot resample " + std::to_string(width) + "x" + std::to_string(height) + " to "
+            + std::to_string(newWidth) + "x" + std::to_string(newHeight);
         return std::nullopt;
     }
     const std::size_t stride = static_cast<std::size_t>(width) * static_cast<std::size_t>(channels);
     if (pixels.size() != stride * static_cast<std::size_t>(height)) {
-        problem = "the picture holds " + std::to_string(pixels.size()) + " bytes, not " +
-                  std::to_string(stride * static_cast<std::size_t>(height));
+        problem = "the picture holds " + std::to_string(pixels.size()) + " bytes, not "
+            + std::to_string(stride * static_cast<std::size_t>(height));
         return std::nullopt;
     }
     const std::vector<Span> columns = Spans(width, newWidth);
     const std::vector<Span> rows = Spans(height, newHeight);
     // Every new pixel's weights add up to width x height in these units.
     const std::uint64_t total = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
-    std::vector<std::uint8_t> out(static_cast<std::size_t>(newWidth) * static_cast<std::size_t>(newHeight) *
-                                  static_cast<std::size_t>(channels));
+    std::vector<std::uint8_t> out(static_cast<std::size_t>(newWidth) * static_cast<std::size_t>(newHeight)
+                                  * static_cast<std::size_t>(channels));
     std::size_t at = 0;
     for (const Span& row : rows) {
         for (const Span& column : columns) {
             for (int c = 0; c < channels; ++c) {
                 std::uint64_t sum = 0;
                 for (std::size_t j = 0; j < row.weights.size(); ++j) {
-                    const std::uint8_t* source = pixels.data() + (static_cast<std::size_t>(row.first) + j) * stride +
-                                                 static_cast<std::size_t>(column.first) * channels + c;
+                    const std::uint8_t* source = pixels.data() + (static_cast<std::size_t>(row.first) + j) * stride
+                        + static_cast<std::size_t>(column.first) * channels + c;
                     std::uint64_t rowSum = 0;
                     for (std::size_t i = 0; i < column.weights.size(); ++i)
                         rowSum += static_cast<std::uint64_t>(source[i * channels]) * column.weights[i];

@@ -17,7 +17,7 @@ namespace tarnwood {
 // not positive, the source does not hold width x height pixels, or a side is
 // beyond 65535.
 std::optional<std::vector<std::uint8_t>> DownscaleByAreaAverage(const std::vector<std::uint8_t>& pixels, int width,
-                                                                int height, int channels, int newWidth,
-                                                                int newHeight, std::string& problem);
+                                                                int height, int channels, int newWidth, int newHeight,
+                                                                std::string& problem);
 
 }

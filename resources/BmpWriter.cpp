@@ -6,8 +6,8 @@ namespace tarnwood {
 
 std::vector<std::uint8_t> EncodeBmp24(const std::vector<std::uint8_t>& rgb, int width, int height)
 {
-    if (width <= 0 || height <= 0 || width > 65535 || height > 65535 ||
-        rgb.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3) {
+    if (width <= 0 || height <= 0 || width > 65535 || height > 65535
+        || rgb.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3) {
         return {};
     }
     const std::uint32_t rowBytes = (static_cast<std::uint32_t>(width) * 3 + 3) & ~3u;

@@ -58,7 +58,8 @@ std::shared_ptr<const DecodedImage> DecodeImageEntry(const std::uint8_t* bytes, 
                                                      std::size_t* decoderRuns)
 {
     const std::optional<PngHeader> header = ReadPngHeader(bytes, size);
-    if (!header || !PngFitsLimits(*header, size, maxSide) || !PngChunksFit(bytes, size) || size > static_cast<std::size_t>(std::numeric_limits<int>::max()))
+    if (!header || !PngFitsLimits(*header, size, maxSide) || !PngChunksFit(bytes, size)
+        || size > static_cast<std::size_t>(std::numeric_limits<int>::max()))
         return nullptr;
     StreamHandle stream(SDL_RWFromConstMem(bytes, static_cast<int>(size)));
     if (!stream)

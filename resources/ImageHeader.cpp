@@ -30,12 +30,18 @@ int PngChannels(int colourType, int depth)
     const bool eightOrSixteen = depth == 8 || depth == 16;
     const bool upToEight = depth == 1 || depth == 2 || depth == 4 || depth == 8;
     switch (colourType) {
-    case 0: return (upToEight || depth == 16) ? 1 : 0;
-    case 2: return eightOrSixteen ? 3 : 0;
-    case 3: return upToEight ? 1 : 0;
-    case 4: return eightOrSixteen ? 2 : 0;
-    case 6: return eightOrSixteen ? 4 : 0;
-    default: return 0;
+    case 0:
+        return (upToEight || depth == 16) ? 1 : 0;
+    case 2:
+        return eightOrSixteen ? 3 : 0;
+    case 3:
+        return upToEight ? 1 : 0;
+    case 4:
+        return eightOrSixteen ? 2 : 0;
+    case 6:
+        return eightOrSixteen ? 4 : 0;
+    default:
+        return 0;
     }
 }
 
@@ -54,8 +60,7 @@ std::optional<PngHeader> ReadPngHeader(const std::uint8_t* bytes, std::size_t si
     header.height = ReadU32BE(fields + 4);
     const int depth = fields[8];
     const int channels = PngChannels(fields[9], depth);
-    if (header.width == 0 || header.height == 0 || header.width > pngMaxSide || header.height > pngMaxSide
-        || channels == 0)
+    if (header.width == 0 || header.height == 0 || header.width > pngMaxSide || header.height > pngMaxSide || channels == 0)
         return std::nullopt;
     header.bitsPerPixel = channels * depth;
     return header;

@@ -52,37 +52,32 @@ inline void WriteU32LE(std::uint8_t* p, std::uint32_t value)
 
 // The Append functions add the bytes to the end of a byte buffer: a
 // std::vector<std::uint8_t> or a std::string.
-template <typename Bytes>
-void AppendU16LE(Bytes& out, std::uint16_t value)
+template <typename Bytes> void AppendU16LE(Bytes& out, std::uint16_t value)
 {
     using Byte = typename Bytes::value_type;
     out.push_back(static_cast<Byte>(value & 0xFF));
     out.push_back(static_cast<Byte>(value >> 8));
 }
 
-template <typename Bytes>
-void AppendU32LE(Bytes& out, std::uint32_t value)
+template <typename Bytes> void AppendU32LE(Bytes& out, std::uint32_t value)
 {
     AppendU16LE(out, static_cast<std::uint16_t>(value & 0xFFFF));
     AppendU16LE(out, static_cast<std::uint16_t>(value >> 16));
 }
 
-template <typename Bytes>
-void AppendI32LE(Bytes& out, std::int32_t value)
+template <typename Bytes> void AppendI32LE(Bytes& out, std::int32_t value)
 {
     AppendU32LE(out, static_cast<std::uint32_t>(value));
 }
 
-template <typename Bytes>
-void AppendF32LE(Bytes& out, float value)
+template <typename Bytes> void AppendF32LE(Bytes& out, float value)
 {
     std::uint32_t bits;
     std::memcpy(&bits, &value, sizeof bits);
     AppendU32LE(out, bits);
 }
 
-template <typename Bytes>
-void AppendF64LE(Bytes& out, double value)
+template <typename Bytes> void AppendF64LE(Bytes& out, double value)
 {
     std::uint64_t bits;
     std::memcpy(&bits, &value, sizeof bits);

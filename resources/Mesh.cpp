@@ -68,8 +68,7 @@ bool Mesh::Parse(const std::uint8_t*& cursor, const std::uint8_t* end, const std
     if (recordBytes > available)
         return false;
 
-    const std::string textureName(reinterpret_cast<const char*>(name),
-                                  static_cast<const std::uint8_t*>(nul) - name);
+    const std::string textureName(reinterpret_cast<const char*>(name), static_cast<const std::uint8_t*>(nul) - name);
     material = cursor + materialOffset + nameLength;
     triangleCount = triangles;
     positions = cursor + recordFixedBytes + nameLength;

@@ -11,8 +11,7 @@ constexpr std::uint8_t reservedHeaderMarker = 255;
 
 }
 
-int LoadModelMeshes(const std::string& archive, const std::string& entry,
-                    std::vector<std::unique_ptr<Mesh>>& meshes)
+int LoadModelMeshes(const std::string& archive, const std::string& entry, std::vector<std::unique_ptr<Mesh>>& meshes)
 {
     const PakEntryView model = ResourceManager::Instance().GetEntry(archive, entry);
     if (model.bytes == nullptr || model.size < 1)

@@ -16,9 +16,9 @@ struct ModelMeshSource {
     // (second character '#', for example "p#Plasma64x64,255,128,0").
     std::string texture;
     MeshMaterial material;
-    std::vector<double> positions; // x, y, z per vertex: 9 per triangle
-    std::vector<double> normals;   // x, y, z per vertex: 9 per triangle
-    std::vector<double> texCoords; // s, t per vertex: 6 per triangle; t = 0 is the image's top row
+    std::vector<double> positions;  // x, y, z per vertex: 9 per triangle
+    std::vector<double> normals;  // x, y, z per vertex: 9 per triangle
+    std::vector<double> texCoords;  // s, t per vertex: 6 per triangle; t = 0 is the image's top row
 };
 
 // A whole model: its meshes in drawing order (none for a model that draws

@@ -43,8 +43,7 @@ GLuint UploadTexture(const DecodedImage& image)
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, image.width, image.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                 image.rgba.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, image.width, image.height, 0, GL_RGBA, GL_UNSIGNED_BYTE, image.rgba.data());
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
@@ -164,8 +163,8 @@ std::unique_ptr<PakArchive> PakArchive::Load(const std::string& path, std::strin
             return corrupt(where() + " has a NUL byte in its name");
         const std::uint32_t size = ReadU32LE(word);
         if (size > reader.Remaining())
-            return corrupt(where() + " (\"" + EscapedName(name) + "\") holds " + std::to_string(size) + " bytes but only "
-                           + std::to_string(reader.Remaining()) + " remain in the file");
+            return corrupt(where() + " (\"" + EscapedName(name) + "\") holds " + std::to_string(size)
+                           + " bytes but only " + std::to_string(reader.Remaining()) + " remain in the file");
         PakEntry entry;
         entry.bytes = std::make_unique_for_overwrite<std::uint8_t[]>(size);
         entry.size = size;
@@ -502,8 +501,9 @@ bool PakArchive::ExtractAll(const std::string& prefix, std::vector<std::string>&
                 continue;
             }
             if (!S_ISREG(info.st_mode)) {
-                report(target, S_ISDIR(info.st_mode) ? "cannot create: it is a folder"
-                                                     : "not extracted: it exists and is not a regular file");
+                report(target,
+                       S_ISDIR(info.st_mode) ? "cannot create: it is a folder"
+                                             : "not extracted: it exists and is not a regular file");
                 continue;
             }
         }
@@ -552,7 +552,7 @@ bool PakArchive::AddFile(const std::string& path, std::string& problem)
     entry.bytes = std::make_unique_for_overwrite<std::uint8_t[]>(entry.size);
     if (std::fread(entry.bytes.get(), 1, entry.size, file.get()) != entry.size) {
         problem = shownPath + ": cannot read: "
-                     + (std::ferror(file.get()) ? ErrnoText(errno) : std::string("the file changed while it was read"));
+            + (std::ferror(file.get()) ? ErrnoText(errno) : std::string("the file changed while it was read"));
         return false;
     }
     Append(path, std::move(entry));

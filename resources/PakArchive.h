@@ -98,8 +98,7 @@ public:
     // line each in `problems`; the others are still written. Names in the
     // lines are escaped (EscapedName). Returns true when every entry was
     // written or skipped as a duplicate.
-    bool ExtractAll(const std::string& prefix, std::vector<std::string>& problems,
-                    std::vector<std::string>& warnings) const;
+    bool ExtractAll(const std::string& prefix, std::vector<std::string>& problems, std::vector<std::string>& warnings) const;
 
     // Appends an entry named `path` exactly as given, holding the file's
     // bytes. Fails, appending nothing, when the file cannot be opened or read,

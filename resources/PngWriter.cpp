@@ -16,7 +16,9 @@ void AppendBytes(png_structp png, png_bytep data, png_size_t length)
     out->insert(out->end(), data, data + length);
 }
 
-void NoFlush(png_structp) {}
+void NoFlush(png_structp)
+{
+}
 
 // libpng reports errors through longjmp; keeping the setjmp frame in a
 // function without C++ objects of its own keeps that jump well defined.
@@ -48,10 +50,10 @@ std::optional<std::vector<std::uint8_t>> EncodePng(const PixelRows& pixels, std:
 {
     // PNG sizes are at most 2^31 - 1; the limit here also keeps the row
     // arithmetic far from overflow.
-    if (pixels.bytes == nullptr || pixels.width <= 0 || pixels.height <= 0 || pixels.width > 65535 ||
-        pixels.height > 65535 || (pixels.channels != 3 && pixels.channels != 4)) {
-        problem = "cannot encode a " + std::to_string(pixels.width) + "x" + std::to_string(pixels.height) +
-                  " picture of " + std::to_string(pixels.channels) + " channels as PNG";
+    if (pixels.bytes == nullptr || pixels.width <= 0 || pixels.height <= 0 || pixels.width > 65535
+        || pixels.height > 65535 || (pixels.channels != 3 && pixels.channels != 4)) {
+        problem = "cannot encode a " + std::to_string(pixels.width) + "x" + std::to_string(pixels.height)
+            + " picture of " + std::to_string(pixels.channels) + " channels as PNG";
         return std::nullopt;
     }
     std::vector<std::uint8_t> out;

@@ -2,7 +2,9 @@
 
 namespace tarnwood {
 
-AnimationScript::AnimationScript(AnimationSet* runningSet) : runningSet(runningSet) {}
+AnimationScript::AnimationScript(AnimationSet* runningSet) : runningSet(runningSet)
+{
+}
 
 int AnimationScript::AddCue()
 {

@@ -23,7 +23,9 @@ std::uint32_t ScaledStep(std::uint32_t tickDifference, double timeScale)
 
 }
 
-AnimationSet::AnimationSet() : tick(frameTick) {}
+AnimationSet::AnimationSet() : tick(frameTick)
+{
+}
 
 void AnimationSet::Add(AnimationTrack track)
 {

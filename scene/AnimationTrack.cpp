@@ -4,8 +4,7 @@ namespace tarnwood {
 
 AnimationTrack* currentTrack = nullptr;
 
-AnimationTrack::AnimationTrack(int id, int active, double duration)
-    : id(id), active(static_cast<std::uint8_t>(active))
+AnimationTrack::AnimationTrack(int id, int active, double duration) : id(id), active(static_cast<std::uint8_t>(active))
 {
     if (duration == 0.0) {
         endless = 1;
@@ -30,8 +29,7 @@ void AnimationTrack::Configure(Behaviour behaviour, int selector, double a, doub
     this->selector = selector;
 }
 
-void AnimationTrack::Configure(Behaviour behaviour, int selector, int selector2, double a, double b,
-                               double c)
+void AnimationTrack::Configure(Behaviour behaviour, int selector, int selector2, double a, double b, double c)
 {
     Configure(behaviour, selector, a, b, c);
     this->selector2 = selector2;

@@ -9,7 +9,9 @@ namespace tarnwood {
 
 SceneNode* currentNode = nullptr;
 
-SceneNode::SceneNode() : script(&animations) {}
+SceneNode::SceneNode() : script(&animations)
+{
+}
 
 SceneNode::~SceneNode()
 {

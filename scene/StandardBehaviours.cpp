@@ -94,8 +94,7 @@ void DriftPositionBehaviour(int)
 void ApproachPositionBehaviour(int)
 {
     const AnimationTrack& track = *currentTrack;
-    MoveAlongAxis(track.target, track.selector,
-                  track.paramA * (1.0 - std::exp(track.time / 1000.0 * track.paramB)));
+    MoveAlongAxis(track.target, track.selector, track.paramA * (1.0 - std::exp(track.time / 1000.0 * track.paramB)));
 }
 
 void TurnRotationBehaviour(int)

@@ -44,8 +44,7 @@ void Transform::RotateBy(double dx, double dy, double dz)
 void Transform::Apply() const
 {
     if (position.x != 0.0 || position.y != 0.0 || position.z != 0.0)
-        glTranslatef(static_cast<GLfloat>(position.x), static_cast<GLfloat>(position.y),
-                     static_cast<GLfloat>(position.z));
+        glTranslatef(static_cast<GLfloat>(position.x), static_cast<GLfloat>(position.y), static_cast<GLfloat>(position.z));
     if (rotation.x != 0.0)
         glRotatef(static_cast<GLfloat>(rotation.x), 1.0f, 0.0f, 0.0f);
     if (rotation.y != 0.0)

@@ -88,8 +88,7 @@ bool PreviewPlayer::Start(const std::vector<std::string>& argv, std::string& pro
     } while (got < 0 && errno == EINTR);
     close(errorPipe[0]);
     if (got > 0) {
-        while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
-        }
+        while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {}
         problem = std::strerror(childError);
         return false;
     }
@@ -110,8 +109,7 @@ void PreviewPlayer::Stop(int timeoutMs)
             break;
         if (std::chrono::steady_clock::now() >= deadline) {
             kill(pid, SIGKILL);
-            while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-            }
+            while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));

@@ -156,8 +156,7 @@ private:
     GtkWidget* targetLabel = nullptr;
 };
 
-Dialog::Dialog(const SettingsLocations& locations, bool forAllUsers, std::ostream& err)
-    : locations(locations), err(err)
+Dialog::Dialog(const SettingsLocations& locations, bool forAllUsers, std::ostream& err) : locations(locations), err(err)
 {
     const bool machine = forAllUsers && MachineSettingsWritable(locations);
     settings = StartingSettings(locations, machine ? SettingsScope::Machine : SettingsScope::User);
@@ -185,9 +184,8 @@ Dialog::~Dialog()
 
 GtkWidget* Dialog::AddRadio(GtkWidget* box, GtkWidget* group, const char* label)
 {
-    GtkWidget* radio = group == nullptr
-        ? gtk_radio_button_new_with_mnemonic(nullptr, label)
-        : gtk_radio_button_new_with_mnemonic_from_widget(GTK_RADIO_BUTTON(group), label);
+    GtkWidget* radio = group == nullptr ? gtk_radio_button_new_with_mnemonic(nullptr, label)
+                                        : gtk_radio_button_new_with_mnemonic_from_widget(GTK_RADIO_BUTTON(group), label);
     gtk_box_pack_start(GTK_BOX(box), radio, FALSE, FALSE, 0);
     g_signal_connect(radio, "toggled", G_CALLBACK(OnToggled), this);
     return radio;
@@ -205,8 +203,8 @@ GtkWidget* Dialog::Heading(const char* text)
 
 void Dialog::Build(bool forAllUsers)
 {
-    dialog = gtk_dialog_new_with_buttons("Tarnwood Settings", nullptr, GTK_DIALOG_MODAL, "_Cancel",
-                                         GTK_RESPONSE_CANCEL, "_OK", GTK_RESPONSE_OK, nullptr);
+    dialog = gtk_dialog_new_with_buttons("Tarnwood Settings", nullptr, GTK_DIALOG_MODAL, "_Cancel", GTK_RESPONSE_CANCEL,
+                                         "_OK", GTK_RESPONSE_OK, nullptr);
     gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
     gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);
     gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
@@ -320,8 +318,7 @@ void Dialog::ShowChoices()
     gtk_widget_set_sensitive(clockSmall, settings.showClock != 0);
     gtk_widget_set_sensitive(clockLarge, settings.showClock != 0);
     GtkWidget* calendarButtons[] = {calendarNone, calendarSunday, calendarMonday};
-    gtk_toggle_button_set_active(
-        GTK_TOGGLE_BUTTON(calendarButtons[static_cast<int>(CalendarChoiceOf(settings))]), TRUE);
+    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(calendarButtons[static_cast<int>(CalendarChoiceOf(settings))]), TRUE);
     gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(frameRate), settings.showFrameRate != 0);
     gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(endOnMouse), settings.exitOnMouseMove != 0);
     // A mode outside the table runs on the desktop's resolution, and is
@@ -504,7 +501,8 @@ bool Dialog::Save()
     const Settings chosen = settings;
     Settings written;
     WriteFailure failure;
-    if (ChangeSettings(locations, scope, [&chosen](Settings& s) { s = chosen; }, written, failure))
+    if (ChangeSettings(
+            locations, scope, [&chosen](Settings& s) { s = chosen; }, written, failure))
         return true;
     const std::string text = DescribeWriteFailure(TargetFile(locations, scope), scope, failure);
     ShowError("C" + text.substr(1), GTK_MESSAGE_ERROR);
@@ -525,8 +523,7 @@ void Dialog::Run()
 
 }
 
-std::vector<std::string> PreviewCommand(const std::string& playerPath, unsigned long windowId,
-                                        const Settings& settings)
+std::vector<std::string> PreviewCommand(const std::string& playerPath, unsigned long windowId, const Settings& settings)
 {
     char id[32];
     std::snprintf(id, sizeof id, "0x%lx", windowId);

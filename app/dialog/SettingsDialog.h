@@ -21,7 +21,6 @@ int RunSettingsDialog(const SettingsLocations& locations, bool forAllUsers, std:
 // The player's command line for a preview of `settings` in X window
 // `windowId`: every setting as a --set option, and a frame pace that keeps
 // the small preview from taking a whole processor.
-std::vector<std::string> PreviewCommand(const std::string& playerPath, unsigned long windowId,
-                                        const Settings& settings);
+std::vector<std::string> PreviewCommand(const std::string& playerPath, unsigned long windowId, const Settings& settings);
 
 }

@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <memory>
+#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,10 +25,14 @@ const std::string kConfig = std::string(TARNWOOD_INSTALL_DIR) + "/config";
 
 // The example settings file: exitOnMouseMove on, 1024 x 768, only the frame
 // rate shown.
-const std::string kExampleFile{
-    "\x01\x00\x00\x00" "\x00\x00\x00\x00" "\x00\x00\x00\x00" "\x01" "\x00\x00\x00\x00" "\x03\x00\x00\x00"
-    "\x01\x00\x00\x00\x00\x00\x00",
-    28};
+const std::string kExampleFile{"\x01\x00\x00\x00"
+                               "\x00\x00\x00\x00"
+                               "\x00\x00\x00\x00"
+                               "\x01"
+                               "\x00\x00\x00\x00"
+                               "\x03\x00\x00\x00"
+                               "\x01\x00\x00\x00\x00\x00\x00",
+                               28};
 
 Settings ReadSettings(const std::string& path)
 {
@@ -97,7 +101,7 @@ TEST_F(ConfigProgramRun, SetWritesTheUsersOwnFileWhichTheListingNamesAndResetRem
     ASSERT_EQ(set.Wait(10000), 0) << set.Stderr();
     EXPECT_EQ(ReadFileBytes(UserFile()), kExampleFile);
     EXPECT_FALSE(std::filesystem::exists(MachineFile()));
-    struct stat info{};
+    struct stat info {};
     ASSERT_EQ(stat(UserFile().c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0644u);
 
@@ -139,8 +143,7 @@ TEST_F(ConfigProgramRun, MachineWideSettingsApplyUntilTheUserHasTheirOwn)
 
     ChildProcess showMachine = Run({"--list"});
     ASSERT_EQ(showMachine.Wait(10000), 0);
-    EXPECT_NE(showMachine.Stdout().find("in effect: the machine-wide ones (" + MachineFile() + ")"),
-              std::string::npos)
+    EXPECT_NE(showMachine.Stdout().find("in effect: the machine-wide ones (" + MachineFile() + ")"), std::string::npos)
         << showMachine.Stdout();
     EXPECT_NE(showMachine.Stdout().find("showFrameRate    on"), std::string::npos) << showMachine.Stdout();
 
@@ -155,8 +158,7 @@ TEST_F(ConfigProgramRun, MachineWideSettingsApplyUntilTheUserHasTheirOwn)
     ASSERT_EQ(systemReset.Wait(10000), 0) << systemReset.Stderr();
     EXPECT_EQ(ReadFileBytes(MachineFile()), EncodeSettings(Settings()));
     EXPECT_EQ(ReadFileBytes(UserFile()), EncodeSettings(expected));
-    EXPECT_NE(systemReset.Stdout().find("Machine-wide Tarnwood settings"), std::string::npos)
-        << systemReset.Stdout();
+    EXPECT_NE(systemReset.Stdout().find("Machine-wide Tarnwood settings"), std::string::npos) << systemReset.Stdout();
 }
 
 // Every write failure says which file, which step and why, and advises only
@@ -169,8 +171,7 @@ TEST_F(ConfigProgramRun, FoldersThatCannotBeWrittenAreReportedWithTheirRealCause
 
     ChildProcess user = Run({"--set", "showClock=off"}, {}, blocked);
     EXPECT_EQ(user.Wait(10000), 1);
-    EXPECT_NE(user.Stderr().find("cannot write the settings file " + blocked + "/velquist_Tarnwood_cfg"),
-              std::string::npos)
+    EXPECT_NE(user.Stderr().find("cannot write the settings file " + blocked + "/velquist_Tarnwood_cfg"), std::string::npos)
         << user.Stderr();
     EXPECT_NE(user.Stderr().find("not a folder"), std::string::npos) << user.Stderr();
     EXPECT_EQ(user.Stderr().find("administrator"), std::string::npos) << user.Stderr();
@@ -196,9 +197,8 @@ TEST_F(ConfigProgramRun, OrdinaryUserIsToldToUseTheirOwnSettingsNotTheMachineWid
     const auto asNobody = [this](std::vector<std::string> arguments) {
         arguments.insert(arguments.begin(),
                          {"/usr/bin/setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", kConfig});
-        return ChildProcess(arguments, {{"XDG_CONFIG_DIRS", MachineFolder()},
-                                        {"XDG_CONFIG_HOME", UserFolder()},
-                                        {"DISPLAY", "\x01unset"}});
+        return ChildProcess(
+            arguments, {{"XDG_CONFIG_DIRS", MachineFolder()}, {"XDG_CONFIG_HOME", UserFolder()}, {"DISPLAY", "\x01unset"}});
     };
 
     ChildProcess machine = asNobody({"--system", "--set", "showClock=on"});
@@ -240,8 +240,7 @@ public:
         std::FILE* filler = std::fopen((mountPoint / "filler").c_str(), "wb");
         ASSERT_NE(filler, nullptr);
         const std::string block(4096, 'x');
-        while (std::fwrite(block.data(), 1, block.size(), filler) == block.size()) {
-        }
+        while (std::fwrite(block.data(), 1, block.size(), filler) == block.size()) {}
         std::fclose(filler);
         while (true) {
             std::FILE* more = std::fopen((mountPoint / "filler").c_str(), "ab");
@@ -298,15 +297,14 @@ TEST_F(ConfigProgramRun, ChangesMadeAtTheSameMomentAllSurvive)
         for (const Field& field : fields)
             writers.push_back(std::make_unique<ChildProcess>(
                 std::vector<std::string>{kConfig, "--set", std::string(field.name) + (on ? "=on" : "=off")},
-                std::vector<std::pair<std::string, std::string>>{{"XDG_CONFIG_DIRS", MachineFolder()},
-                                                                 {"XDG_CONFIG_HOME", UserFolder()},
-                                                                 {"DISPLAY", "\x01unset"}}));
+                std::vector<std::pair<std::string, std::string>>{
+                    {"XDG_CONFIG_DIRS", MachineFolder()}, {"XDG_CONFIG_HOME", UserFolder()}, {"DISPLAY", "\x01unset"}}));
         for (auto& writer : writers)
             ASSERT_EQ(writer->Wait(30000), 0) << writer->Stderr();
         const Settings result = ReadSettings(UserFile());
         for (const Field& field : fields)
-            EXPECT_EQ(result.*field.member, on ? 1 : 0) << "round " << round << ": the change of " << field.name
-                                                        << " was lost";
+            EXPECT_EQ(result.*field.member, on ? 1 : 0)
+                << "round " << round << ": the change of " << field.name << " was lost";
     }
     EXPECT_EQ(FolderEntries(UserFolder()), std::vector<std::string>{"velquist_Tarnwood_cfg"});
 }
@@ -355,7 +353,8 @@ TEST(ConfigProgram, DialogFallsBackToTheListingOnlyWhenNotAskedForExplicitly)
     for (const Case& c : cases) {
         std::ostringstream out;
         std::ostringstream err;
-        EXPECT_EQ(RunConfigProgram(c.arguments, locations, out, err, c.dialog), c.code) << ::testing::PrintToString(c.arguments);
+        EXPECT_EQ(RunConfigProgram(c.arguments, locations, out, err, c.dialog), c.code)
+            << ::testing::PrintToString(c.arguments);
         EXPECT_NE((out.str() + err.str()).find(c.output), std::string::npos) << out.str() << err.str();
     }
     EXPECT_TRUE(FolderEntries(folder.Path()).empty());
@@ -391,20 +390,21 @@ TEST_P(ConfigProgramRefusal, RefusesWithExitCodeTwoAndLeavesFileUntouched)
     EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"velquist_Tarnwood_cfg"});
 }
 
-INSTANTIATE_TEST_SUITE_P(BadInput, ConfigProgramRefusal, ::testing::Values(
-    RefusalCase{"UnknownOption", {"--bogus"}, "unknown option '--bogus'"},
-    RefusalCase{"SetWithoutAssignment", {"--set"}, "needs at least one NAME=VALUE"},
-    RefusalCase{"ResetWithValues", {"--reset", "showClock=on"}, "--reset takes no values"},
-    RefusalCase{"SystemResetWithValues", {"--system", "--reset", "x"}, "--reset takes no values"},
-    RefusalCase{"ListWithValues", {"--list", "showClock=on"}, "--list takes no values"},
-    RefusalCase{"NoEqualsSign", {"--set", "showClock"}, "not of the form NAME=VALUE"},
-    RefusalCase{"UnknownName", {"--set", "showClock=on", "ShowClock=on"}, "no setting called 'ShowClock'"},
-    RefusalCase{"FlagValue", {"--set", "showClock=maybe"}, "use on or off"},
-    RefusalCase{"EmptyFlagValue", {"--set", "showClock="}, "use on or off"},
-    RefusalCase{"ModeIndexPastTable", {"--set", "displayMode=10"}, "not a display mode"},
-    RefusalCase{"NegativeModeIndex", {"--set", "displayMode=-1"}, "not a display mode"},
-    RefusalCase{"SizeNotInTable", {"--set", "displayMode=1024x767"}, "not a display mode"},
-    RefusalCase{"GoodThenBad", {"--set", "showFrameRate=off", "displayMode=huge"}, "not a display mode"}),
+INSTANTIATE_TEST_SUITE_P(
+    BadInput, ConfigProgramRefusal,
+    ::testing::Values(RefusalCase{"UnknownOption", {"--bogus"}, "unknown option '--bogus'"},
+                      RefusalCase{"SetWithoutAssignment", {"--set"}, "needs at least one NAME=VALUE"},
+                      RefusalCase{"ResetWithValues", {"--reset", "showClock=on"}, "--reset takes no values"},
+                      RefusalCase{"SystemResetWithValues", {"--system", "--reset", "x"}, "--reset takes no values"},
+                      RefusalCase{"ListWithValues", {"--list", "showClock=on"}, "--list takes no values"},
+                      RefusalCase{"NoEqualsSign", {"--set", "showClock"}, "not of the form NAME=VALUE"},
+                      RefusalCase{"UnknownName", {"--set", "showClock=on", "ShowClock=on"}, "no setting called 'ShowClock'"},
+                      RefusalCase{"FlagValue", {"--set", "showClock=maybe"}, "use on or off"},
+                      RefusalCase{"EmptyFlagValue", {"--set", "showClock="}, "use on or off"},
+                      RefusalCase{"ModeIndexPastTable", {"--set", "displayMode=10"}, "not a display mode"},
+                      RefusalCase{"NegativeModeIndex", {"--set", "displayMode=-1"}, "not a display mode"},
+                      RefusalCase{"SizeNotInTable", {"--set", "displayMode=1024x767"}, "not a display mode"},
+                      RefusalCase{"GoodThenBad", {"--set", "showFrameRate=off", "displayMode=huge"}, "not a display mode"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }

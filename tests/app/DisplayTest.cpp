@@ -101,8 +101,7 @@ TEST_F(DisplayOnScreen, TableModeOpensThatSize)
 
 TEST_F(DisplayOnScreen, VideoInitialisationFailurePrintsTheMessageAndExitsWithOne)
 {
-    test::ChildProcess tarnwood({TARNWOOD_INSTALL_DIR "/Tarnwood"},
-                                {{"SDL_VIDEODRIVER", "x11"}, {"DISPLAY", "\x01unset"}});
+    test::ChildProcess tarnwood({TARNWOOD_INSTALL_DIR "/Tarnwood"}, {{"SDL_VIDEODRIVER", "x11"}, {"DISPLAY", "\x01unset"}});
     EXPECT_EQ(tarnwood.Wait(20000), 1);
     EXPECT_EQ(tarnwood.Stderr().rfind("Video initialization failed: ", 0), 0u) << tarnwood.Stderr();
     EXPECT_EQ(tarnwood.Stderr().back(), '\n');

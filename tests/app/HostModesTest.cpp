@@ -43,8 +43,7 @@ protected:
     ChildProcess Run(const std::string& hostSwitch)
     {
         return ChildProcess({kTarnwood, hostSwitch},
-                            {{"XDG_CONFIG_DIRS", config.Path().string()},
-                             {"SDL_VIDEO_ALLOW_SCREENSAVER", "\x01unset"}});
+                            {{"XDG_CONFIG_DIRS", config.Path().string()}, {"SDL_VIDEO_ALLOW_SCREENSAVER", "\x01unset"}});
     }
 
     std::string Expected(const std::string& program, const std::string& allow)
@@ -128,14 +127,16 @@ TEST(ScreensaverModeWithPlayer, StopSignalEndsSaverAndPlayerWithZero)
     TempDir emptyConfig;
     for (int signal : {SIGTERM, SIGHUP}) {
         const char* asan = std::getenv("ASAN_OPTIONS");
-        ChildProcess saver({kTarnwood, "/s"},
-                           {{"DISPLAY", server.Display()},
-                            {"XDG_CONFIG_DIRS", emptyConfig.Path().string()},
-                            {"ASAN_OPTIONS", (asan != nullptr ? std::string(asan) + ":" : std::string()) + "detect_leaks=0"}});
+        ChildProcess saver(
+            {kTarnwood, "/s"},
+            {{"DISPLAY", server.Display()},
+             {"XDG_CONFIG_DIRS", emptyConfig.Path().string()},
+             {"ASAN_OPTIONS", (asan != nullptr ? std::string(asan) + ":" : std::string()) + "detect_leaks=0"}});
         const int player = WaitForChildOf(saver.Pid(), 20000);
         ASSERT_GT(player, 0) << saver.Stderr();
         // The player is up once it has opened its full-screen window.
-        for (int i = 0; i < 200 && test::RunShell("xwininfo -root -children | grep -q Tarnwood", server.Display()) != 0; ++i)
+        for (int i = 0; i < 200 && test::RunShell("xwininfo -root -children | grep -q Tarnwood", server.Display()) != 0;
+             ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         kill(saver.Pid(), signal);
         EXPECT_EQ(saver.Wait(10000), 0) << signal << saver.Stderr();

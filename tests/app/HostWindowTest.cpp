@@ -53,7 +53,8 @@ protected:
         // The leak scan at exit would count against the time to end; the
         // player's own objects are leak-checked in-process.
         const char* asan = std::getenv("ASAN_OPTIONS");
-        environment.push_back({"ASAN_OPTIONS", (asan != nullptr ? std::string(asan) + ":" : std::string()) + "detect_leaks=0"});
+        environment.push_back(
+            {"ASAN_OPTIONS", (asan != nullptr ? std::string(asan) + ":" : std::string()) + "detect_leaks=0"});
         environment.push_back({"DISPLAY", server.Display()});
         environment.push_back({"XDG_CONFIG_DIRS", config.Path().string()});
         player = std::make_unique<ChildProcess>(arguments, environment);

@@ -74,20 +74,26 @@ void MakeTopDown(std::string& bytes)
     PutLe32(bytes, heightField, static_cast<std::uint32_t>(-paneHeight));
 }
 
-INSTANTIATE_TEST_SUITE_P(Headers, PreviewPictureHeader, ::testing::Values(
-    HeaderCase{"Unaltered", [](std::string&) {}, true},
-    HeaderCase{"TopDownRows", MakeTopDown, true},
-    HeaderCase{"HugeSides", [](std::string& b) { PutLe32(b, widthField, 100000); PutLe32(b, heightField, 100000); }, false},
-    HeaderCase{"HugeWidthOnly", [](std::string& b) { PutLe32(b, widthField, 0x7FFFFFFF); }, false},
-    HeaderCase{"MostNegativeHeight", [](std::string& b) { PutLe32(b, heightField, 0x80000000u); }, false},
-    HeaderCase{"ZeroHeight", [](std::string& b) { PutLe32(b, heightField, 0); }, false},
-    HeaderCase{"NegativeWidth", [](std::string& b) { PutLe32(b, widthField, static_cast<std::uint32_t>(-152)); }, false},
-    HeaderCase{"Compressed", [](std::string& b) { PutLe32(b, compressionField, 1); }, false},
-    HeaderCase{"PixelsBeyondTheEnd", [](std::string& b) { PutLe32(b, pixelOffsetField, 0x7FFFFFF0); }, false},
-    HeaderCase{"PixelsInsideTheHeader", [](std::string& b) { PutLe32(b, pixelOffsetField, 20); }, false},
-    HeaderCase{"LastByteMissing", [](std::string& b) { b.pop_back(); }, false},
-    HeaderCase{"CutInsideTheHeader", [](std::string& b) { b.resize(30); }, false},
-    HeaderCase{"NotABitmap", [](std::string& b) { b[0] = 'P'; }, false}),
+INSTANTIATE_TEST_SUITE_P(
+    Headers, PreviewPictureHeader,
+    ::testing::Values(
+        HeaderCase{"Unaltered", [](std::string&) {}, true}, HeaderCase{"TopDownRows", MakeTopDown, true},
+        HeaderCase{"HugeSides",
+                   [](std::string& b) {
+                       PutLe32(b, widthField, 100000);
+                       PutLe32(b, heightField, 100000);
+                   },
+                   false},
+        HeaderCase{"HugeWidthOnly", [](std::string& b) { PutLe32(b, widthField, 0x7FFFFFFF); }, false},
+        HeaderCase{"MostNegativeHeight", [](std::string& b) { PutLe32(b, heightField, 0x80000000u); }, false},
+        HeaderCase{"ZeroHeight", [](std::string& b) { PutLe32(b, heightField, 0); }, false},
+        HeaderCase{"NegativeWidth", [](std::string& b) { PutLe32(b, widthField, static_cast<std::uint32_t>(-152)); }, false},
+        HeaderCase{"Compressed", [](std::string& b) { PutLe32(b, compressionField, 1); }, false},
+        HeaderCase{"PixelsBeyondTheEnd", [](std::string& b) { PutLe32(b, pixelOffsetField, 0x7FFFFFF0); }, false},
+        HeaderCase{"PixelsInsideTheHeader", [](std::string& b) { PutLe32(b, pixelOffsetField, 20); }, false},
+        HeaderCase{"LastByteMissing", [](std::string& b) { b.pop_back(); }, false},
+        HeaderCase{"CutInsideTheHeader", [](std::string& b) { b.resize(30); }, false},
+        HeaderCase{"NotABitmap", [](std::string& b) { b[0] = 'P'; }, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }

@@ -36,10 +36,17 @@ TEST_P(PreviewPixelsCases, ShowsPictureWhereItFitsAndBlackElsewhere)
     test::TempDir dir;
     const std::string path = dir.File("preview.ppk");
     switch (c.picture) {
-    case Picture::Bmp24: test::WritePictureBmp(path, c.pictureWidth, c.pictureHeight, 24); break;
-    case Picture::Bmp32: test::WritePictureBmp(path, c.pictureWidth, c.pictureHeight, 32); break;
-    case Picture::Missing: break;
-    case Picture::Garbage: test::WriteFileBytes(path, "BM this is not a picture"); break;
+    case Picture::Bmp24:
+        test::WritePictureBmp(path, c.pictureWidth, c.pictureHeight, 24);
+        break;
+    case Picture::Bmp32:
+        test::WritePictureBmp(path, c.pictureWidth, c.pictureHeight, 32);
+        break;
+    case Picture::Missing:
+        break;
+    case Picture::Garbage:
+        test::WriteFileBytes(path, "BM this is not a picture");
+        break;
     }
 
     const std::vector<std::uint32_t> pixels = PreviewPixels(c.paneWidth, c.paneHeight, path);
@@ -58,20 +65,21 @@ TEST_P(PreviewPixelsCases, ShowsPictureWhereItFitsAndBlackElsewhere)
     EXPECT_EQ(wrong, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Panes, PreviewPixelsCases, ::testing::Values(
-    PixelsCase{"PictureFillsPane", 152, 112, Picture::Bmp24, 152, 112, true},
-    // 150 * 3 bytes are padded to 452 per row: rows must be found by the pitch.
-    PixelsCase{"PaddedRowsSmallerThanPane", 152, 112, Picture::Bmp24, 150, 100, true},
-    PixelsCase{"TallPaneShowsPictureAndBlackBelow", 152, 300, Picture::Bmp24, 152, 112, true},
-    // Only a picture that fits the pane is ever loaded.
-    PixelsCase{"PictureLargerThanPaneIsBlack", 152, 112, Picture::Bmp24, 301, 240, false},
-    PixelsCase{"PictureOneRowTooTallIsBlack", 152, 112, Picture::Bmp24, 152, 113, false},
-    PixelsCase{"PictureOneColumnTooWideIsBlack", 152, 112, Picture::Bmp24, 153, 112, false},
-    PixelsCase{"OtherPaneWidthIsBlack", 200, 112, Picture::Bmp24, 152, 112, false},
-    PixelsCase{"NarrowPaneIsBlack", 151, 112, Picture::Bmp24, 152, 112, false},
-    PixelsCase{"PictureOf32BitsIsBlack", 152, 112, Picture::Bmp32, 152, 112, false},
-    PixelsCase{"MissingPictureIsBlack", 152, 112, Picture::Missing, 0, 0, false},
-    PixelsCase{"UnreadablePictureIsBlack", 152, 112, Picture::Garbage, 0, 0, false}),
+INSTANTIATE_TEST_SUITE_P(
+    Panes, PreviewPixelsCases,
+    ::testing::Values(PixelsCase{"PictureFillsPane", 152, 112, Picture::Bmp24, 152, 112, true},
+                      // 150 * 3 bytes are padded to 452 per row: rows must be found by the pitch.
+                      PixelsCase{"PaddedRowsSmallerThanPane", 152, 112, Picture::Bmp24, 150, 100, true},
+                      PixelsCase{"TallPaneShowsPictureAndBlackBelow", 152, 300, Picture::Bmp24, 152, 112, true},
+                      // Only a picture that fits the pane is ever loaded.
+                      PixelsCase{"PictureLargerThanPaneIsBlack", 152, 112, Picture::Bmp24, 301, 240, false},
+                      PixelsCase{"PictureOneRowTooTallIsBlack", 152, 112, Picture::Bmp24, 152, 113, false},
+                      PixelsCase{"PictureOneColumnTooWideIsBlack", 152, 112, Picture::Bmp24, 153, 112, false},
+                      PixelsCase{"OtherPaneWidthIsBlack", 200, 112, Picture::Bmp24, 152, 112, false},
+                      PixelsCase{"NarrowPaneIsBlack", 151, 112, Picture::Bmp24, 152, 112, false},
+                      PixelsCase{"PictureOf32BitsIsBlack", 152, 112, Picture::Bmp32, 152, 112, false},
+                      PixelsCase{"MissingPictureIsBlack", 152, 112, Picture::Missing, 0, 0, false},
+                      PixelsCase{"UnreadablePictureIsBlack", 152, 112, Picture::Garbage, 0, 0, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }

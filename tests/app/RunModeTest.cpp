@@ -21,24 +21,17 @@ TEST_P(RunModeSelection, SelectsModeAndHandle)
     EXPECT_EQ(parsed.previewHandle, c.handle) << "command line \"" << c.text << "\"";
 }
 
-INSTANTIATE_TEST_SUITE_P(HostSwitches, RunModeSelection, ::testing::Values(
-    ModeCase{"/s", RunMode::Screensaver, 0},
-    ModeCase{"/S", RunMode::Screensaver, 0},
-    ModeCase{"-s", RunMode::Screensaver, 0},
-    ModeCase{"xs", RunMode::Screensaver, 0},
-    ModeCase{"  /s  ", RunMode::Screensaver, 0},
-    ModeCase{"/c", RunMode::Configuration, 0},
-    ModeCase{"/C", RunMode::Configuration, 0},
-    ModeCase{"/c:1234", RunMode::Configuration, 0},
-    ModeCase{"/p 1234", RunMode::Preview, 1234},
-    ModeCase{"/P 77", RunMode::Preview, 77},
-    ModeCase{"/p", RunMode::Preview, 0},
-    ModeCase{"/p:1234", RunMode::Scene, 0},
-    ModeCase{"/P1234", RunMode::Scene, 0},
-    ModeCase{"", RunMode::Scene, 0},
-    ModeCase{"s", RunMode::Scene, 0},
-    ModeCase{"/x", RunMode::Scene, 0},
-    ModeCase{"/p abc", RunMode::Preview, 0}),
+INSTANTIATE_TEST_SUITE_P(
+    HostSwitches, RunModeSelection,
+    ::testing::Values(ModeCase{"/s", RunMode::Screensaver, 0}, ModeCase{"/S", RunMode::Screensaver, 0},
+                      ModeCase{"-s", RunMode::Screensaver, 0}, ModeCase{"xs", RunMode::Screensaver, 0},
+                      ModeCase{"  /s  ", RunMode::Screensaver, 0}, ModeCase{"/c", RunMode::Configuration, 0},
+                      ModeCase{"/C", RunMode::Configuration, 0}, ModeCase{"/c:1234", RunMode::Configuration, 0},
+                      ModeCase{"/p 1234", RunMode::Preview, 1234}, ModeCase{"/P 77", RunMode::Preview, 77},
+                      ModeCase{"/p", RunMode::Preview, 0}, ModeCase{"/p:1234", RunMode::Scene, 0},
+                      ModeCase{"/P1234", RunMode::Scene, 0}, ModeCase{"", RunMode::Scene, 0},
+                      ModeCase{"s", RunMode::Scene, 0}, ModeCase{"/x", RunMode::Scene, 0},
+                      ModeCase{"/p abc", RunMode::Preview, 0}),
     [](const ::testing::TestParamInfo<ModeCase>& info) { return "case" + std::to_string(info.index); });
 
 TEST(JoinArguments, JoinsArgumentsAfterProgramNameWithSingleSpaces)

@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -41,8 +41,8 @@ protected:
         player = std::make_unique<ChildProcess>(
             arguments,
             std::vector<std::pair<std::string, std::string>>{{"DISPLAY", server.Display()},
-                                                              {"XDG_CONFIG_DIRS", config.Path().string()},
-                                                              {"ASAN_OPTIONS", asanOptions}});
+                                                             {"XDG_CONFIG_DIRS", config.Path().string()},
+                                                             {"ASAN_OPTIONS", asanOptions}});
     }
 
     void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }

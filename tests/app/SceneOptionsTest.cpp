@@ -6,15 +6,17 @@
 namespace tarnwood {
 namespace {
 
-std::vector<std::string> Words(std::initializer_list<const char*> words) { return {words.begin(), words.end()}; }
+std::vector<std::string> Words(std::initializer_list<const char*> words)
+{
+    return {words.begin(), words.end()};
+}
 
 TEST(SceneOptions, ReadsHostAndUserOptionsInAnyOrderAndLeavesOtherWordsAlone)
 {
     SceneOptions options;
     std::string problem;
-    ASSERT_TRUE(ParseSceneOptions(Words({"/x", "--delay", "30000", "-root", "--set", "showClock=off", "--fps",
-                                         "-window-id", "0x1c00007", "--no-multisample", "--set=calendarRus=on",
-                                         "stray", "-q"}),
+    ASSERT_TRUE(ParseSceneOptions(Words({"/x", "--delay", "30000", "-root", "--set", "showClock=off", "--fps", "-window-id",
+                                         "0x1c00007", "--no-multisample", "--set=calendarRus=on", "stray", "-q"}),
                                   options, problem))
         << problem;
     EXPECT_EQ(options.delayMicroseconds, 30000);
@@ -70,9 +72,9 @@ TEST(SceneOptions, AssignmentsOverrideTheFileSettingsInOrderAndRefusalsChangeNot
     file.displayMode = 3;
     SceneOptions options;
     std::string problem;
-    ASSERT_TRUE(ParseSceneOptions(Words({"--fps", "--set", "showFrameRate=off", "--set", "showClock=0", "--set",
-                                         "displayMode=800x600", "--fps"}),
-                                  options, problem));
+    ASSERT_TRUE(ParseSceneOptions(
+        Words({"--fps", "--set", "showFrameRate=off", "--set", "showClock=0", "--set", "displayMode=800x600", "--fps"}),
+        options, problem));
     const Settings run = ApplySceneOptions(file, options);
     EXPECT_EQ(run.showFrameRate, 1);
     EXPECT_EQ(run.showClock, 0);
@@ -85,7 +87,10 @@ TEST(SceneOptions, AssignmentsOverrideTheFileSettingsInOrderAndRefusalsChangeNot
     EXPECT_EQ(kept, file);
 }
 
-unsigned long FakeRoot() { return 0x2a3; }
+unsigned long FakeRoot()
+{
+    return 0x2a3;
+}
 
 TEST(SceneOptions, HostWindowComesFromTheOptionThenTheEnvironmentThenTheRoot)
 {

@@ -9,9 +9,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
-#include <vector>
 #include <random>
 #include <sstream>
+#include <vector>
 
 namespace tarnwood {
 namespace {
@@ -114,8 +114,8 @@ TEST(Settings, TruncatedFileKeepsDefaultsOfEveryFieldNotYetRead)
         if (length >= 21)
             expected.displayMode = 3;
         const std::size_t flagsRead = length > 21 ? length - 21 : 0;
-        std::uint8_t* flags[] = {&expected.showFrameRate, &expected.showClock, &expected.analogClock,
-                                 &expected.clock24Hour, &expected.largeClock, &expected.showCalendar,
+        std::uint8_t* flags[] = {&expected.showFrameRate, &expected.showClock,  &expected.analogClock,
+                                 &expected.clock24Hour,   &expected.largeClock, &expected.showCalendar,
                                  &expected.calendarRus};
         for (std::size_t i = 0; i < flagsRead; ++i)
             *flags[i] = 0;
@@ -152,8 +152,8 @@ TEST(Settings, DisplayModeOutsideTheTableSelectsTheDesktopMode)
 
 TEST(Settings, EveryTableRowIsReachable)
 {
-    const VideoMode expected[] = {{0, 0, 0},       {640, 480, 32},   {800, 600, 32},   {1024, 768, 32},
-                                  {1152, 864, 32}, {1280, 800, 32},  {1280, 960, 32},  {1280, 1024, 32},
+    const VideoMode expected[] = {{0, 0, 0},        {640, 480, 32},  {800, 600, 32},  {1024, 768, 32},
+                                  {1152, 864, 32},  {1280, 800, 32}, {1280, 960, 32}, {1280, 1024, 32},
                                   {1400, 1050, 32}, {1600, 1200, 32}};
     for (int i = 0; i < kVideoModeCount; ++i) {
         Settings s;
@@ -182,7 +182,6 @@ TEST(Settings, RandomBytesNeverCrashAndAMissingFileGivesDefaults)
     test::TempDir dir;
     EXPECT_EQ(LoadSettings(dir.File("absent")), Settings());
 }
-
 
 // Sets environment variables for one test and puts the old values back.
 class ScopedEnvironment {

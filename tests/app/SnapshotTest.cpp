@@ -18,8 +18,8 @@ protected:
     int Run(std::vector<std::string> args)
     {
         args.insert(args.begin(), TARNWOOD_INSTALL_DIR "/tarnwood-snapshot");
-        run = std::make_unique<ChildProcess>(args, std::vector<std::pair<std::string, std::string>>{
-                                                       {"DISPLAY", server.Display()}});
+        run = std::make_unique<ChildProcess>(
+            args, std::vector<std::pair<std::string, std::string>>{{"DISPLAY", server.Display()}});
         return run->Wait(120000);
     }
     test::XvfbServer server;
@@ -39,8 +39,7 @@ TEST_F(Snapshot, WritesAPngOfTheRequestedSize)
 {
     ASSERT_TRUE(server.Ok());
     const std::string out = dir.File("frame.png");
-    ASSERT_EQ(Run({"--out", out, "--size", "160x120", "--ms", "300", "--time", "2026-02-28 23:59:59", "--seed", "4"}),
-              0)
+    ASSERT_EQ(Run({"--out", out, "--size", "160x120", "--ms", "300", "--time", "2026-02-28 23:59:59", "--seed", "4"}), 0)
         << run->Stderr();
     const std::string png = test::ReadFileBytes(out);
     ASSERT_GT(png.size(), 24u);
@@ -120,9 +119,9 @@ TEST_F(Snapshot, WindowReloadsTheArchivesSavesTheFrameAndEndsOnEscape)
 {
     ASSERT_TRUE(server.Ok());
     const std::string out = dir.File("window.png");
-    ChildProcess window({TARNWOOD_INSTALL_DIR "/tarnwood-snapshot", "--window", "--size", "200x150", "--turn", "10",
-                         "--out", out},
-                        {{"DISPLAY", server.Display()}});
+    ChildProcess window(
+        {TARNWOOD_INSTALL_DIR "/tarnwood-snapshot", "--window", "--size", "200x150", "--turn", "10", "--out", out},
+        {{"DISPLAY", server.Display()}});
     ASSERT_TRUE(WaitForOutput(window, "showing the archives")) << window.Stderr();
     const std::string focus = "xdotool search --name 'look development' windowfocus --sync";
     ASSERT_EQ(RunShell(focus, server.Display()), 0);

@@ -21,7 +21,10 @@ using test::TempDir;
 
 const std::string kTarnwood = std::string(TARNWOOD_INSTALL_DIR) + "/Tarnwood";
 
-bool OnPath(const std::string& program) { return RunShell("command -v " + program + " >/dev/null 2>&1") == 0; }
+bool OnPath(const std::string& program)
+{
+    return RunShell("command -v " + program + " >/dev/null 2>&1") == 0;
+}
 
 // Whether `pid` descends from `ancestor`.
 bool DescendsFrom(int pid, int ancestor)
@@ -70,7 +73,8 @@ TEST(XScreenSaverHost, DrawsTheSceneInTheSaversWindowAndEndsWhenDeactivated)
 
     test::WriteFileBytes(home.File(".xscreensaver"),
                          "timeout: 0:30:00\nlock: False\nmode: one\nselected: 0\nsplash: False\nfade: False\n"
-                         "unfade: False\nprograms: \"Tarnwood\" " + kTarnwood + " --root \\n\n");
+                         "unfade: False\nprograms: \"Tarnwood\" "
+                             + kTarnwood + " --root \\n\n");
     if (root)
         ASSERT_EQ(RunShell("chown nobody:nogroup " + home.File(".xscreensaver")), 0);
 

@@ -1,7 +1,7 @@
-#include "resources/BmpWriter.h"
 #include "assets/Canvas.h"
 #include "assets/Noise.h"
 #include "assets/PngEncoder.h"
+#include "resources/BmpWriter.h"
 #include "support/ChildProcess.h"
 #include "support/TempDir.h"
 
@@ -39,8 +39,8 @@ TEST(BakerParts, BmpReadsBackTopRowFirstAsBlueGreenRed)
 {
     // 3 x 2 pixels: rows need padding to 4 bytes, which the reader skips.
     const std::vector<std::uint8_t> rgb = {
-        255, 0, 0, 0, 255, 0, 0, 0, 255,  // top row: red, green, blue
-        10, 20, 30, 40, 50, 60, 70, 80, 90,
+        255, 0,  0,  0,  255, 0,  0,  0,  255,  // top row: red, green, blue
+        10,  20, 30, 40, 50,  60, 70, 80, 90,
     };
     const std::vector<std::uint8_t> bmp = EncodeBmp24(rgb, 3, 2);
     ASSERT_FALSE(bmp.empty());

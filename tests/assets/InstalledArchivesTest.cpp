@@ -53,18 +53,17 @@ std::vector<ArchiveEntries> SceneEntries()
         {"main.pak", {"nebo", "tree", "tabl", "list", "nn"}},
         {"debug.pak", {"ort"}},
         {"utils.pak", Join({"fps"}, Numbered("", 0, 9))},
-        {"clock.pak", Join({"ciferblat", "sec", "min", "chas", "podlozka", "podlozka_am", "dot", "am", "pm"},
-                           Numbered("", 0, 9))},
-        {"calendar.pak", Join(Join({"fon", "fon_rus", "day", "day_rus", "null", "sel"}, Numbered("m", 1, 12)),
-                              Numbered("", 1, 31))},
+        {"clock.pak",
+         Join({"ciferblat", "sec", "min", "chas", "podlozka", "podlozka_am", "dot", "am", "pm"}, Numbered("", 0, 9))},
+        {"calendar.pak",
+         Join(Join({"fon", "fon_rus", "day", "day_rus", "null", "sel"}, Numbered("m", 1, 12)), Numbered("", 1, 31))},
     };
 }
 
 std::int32_t ReadI32(const std::uint8_t* p)
 {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8
-                                     | static_cast<std::uint32_t>(p[2]) << 16
-                                     | static_cast<std::uint32_t>(p[3]) << 24);
+                                     | static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24);
 }
 
 double ReadDouble(const std::uint8_t* p)
@@ -253,8 +252,8 @@ TEST_F(InstalledArchives, ModelsHaveTheShapesTheScenePlacesThemFor)
     // The spawner scales the leaf by 0.1; it should end up 1 to 2 units long.
     const std::vector<WalkedMesh> leaf = WalkModel(main->GetEntry("list"), "main.pak / list");
     ASSERT_EQ(leaf.size(), 1u);
-    const double leafLength = std::max({leaf[0].maxX - leaf[0].minX, leaf[0].maxY - leaf[0].minY,
-                                        leaf[0].maxZ - leaf[0].minZ});
+    const double leafLength = std::max(
+        {leaf[0].maxX - leaf[0].minX, leaf[0].maxY - leaf[0].minY, leaf[0].maxZ - leaf[0].minZ});
     EXPECT_GE(leafLength, 10.0);
     EXPECT_LE(leafLength, 20.0);
     EXPECT_TRUE(leaf[0].alphaTested);

@@ -24,7 +24,7 @@ constexpr int height = 120;
 struct Pose {
     double turn;  // degrees about the group's Z axis
     double sway;  // degrees about its X axis
-    double bob;   // units along its Y axis
+    double bob;  // units along its Y axis
 };
 
 class SceneFraming : public ::testing::Test {
@@ -168,8 +168,8 @@ TEST_F(LitTable, WoodKeepsItsColourFromTheNearestToTheFarthestBob)
         for (double turn : {0.0, 90.0, 180.0, 270.0}) {
             const MeanColour wood = Wood({turn, 0.0, bob});
             ASSERT_GT(wood.pixels, 50u) << "turn " << turn << " bob " << bob;
-            EXPECT_LT(wood.b, 0.6 * wood.r) << "turn " << turn << " bob " << bob << ": " << wood.r << " " << wood.g
-                                             << " " << wood.b;
+            EXPECT_LT(wood.b, 0.6 * wood.r)
+                << "turn " << turn << " bob " << bob << ": " << wood.r << " " << wood.g << " " << wood.b;
             EXPECT_GT(wood.r, 60.0) << "turn " << turn << " bob " << bob;
         }
     }

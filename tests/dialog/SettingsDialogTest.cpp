@@ -155,8 +155,8 @@ protected:
     // Keys pressed in the dialog, such as "alt+a" for the choice "_Analogue".
     void Press(unsigned long window, const std::string& keys)
     {
-        const std::string command =
-            "timeout 20 xdotool windowfocus --sync " + std::to_string(window) + " key --delay 80 " + keys;
+        const std::string command = "timeout 20 xdotool windowfocus --sync " + std::to_string(window)
+            + " key --delay 80 " + keys;
         ASSERT_EQ(test::RunShell(command, server->Display()), 0);
     }
 
@@ -168,8 +168,8 @@ protected:
             return pixels;
         width = attributes.width;
         height = attributes.height;
-        XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(width),
-                                  static_cast<unsigned>(height), AllPlanes, ZPixmap);
+        XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height),
+                                  AllPlanes, ZPixmap);
         if (image == nullptr)
             return pixels;
         for (int y = 0; y < height; ++y)
@@ -203,10 +203,22 @@ protected:
         return colours.size() > 200 && blueMinusRed(2) > blueMinusRed(height * 3 / 4) + 20;
     }
 
-    std::string UserFolder() const { return (folder.Path() / "user").string(); }
-    std::string MachineFolder() const { return (folder.Path() / "machine").string(); }
-    std::string UserFile() const { return UserFolder() + "/velquist_Tarnwood_cfg"; }
-    std::string MachineFile() const { return MachineFolder() + "/velquist_Tarnwood_cfg"; }
+    std::string UserFolder() const
+    {
+        return (folder.Path() / "user").string();
+    }
+    std::string MachineFolder() const
+    {
+        return (folder.Path() / "machine").string();
+    }
+    std::string UserFile() const
+    {
+        return UserFolder() + "/velquist_Tarnwood_cfg";
+    }
+    std::string MachineFile() const
+    {
+        return MachineFolder() + "/velquist_Tarnwood_cfg";
+    }
 
     TempDir folder;
     std::unique_ptr<test::XvfbServer> server;
@@ -251,7 +263,10 @@ TEST_F(SettingsDialog, CancelLeavesEveryFileByteForByte)
     Settings choices = MachineChoices();
     choices.displayMode = 42;
     std::string own = EncodeSettings(choices);
-    own.replace(4, 4, std::string("\x03\x00\x00\x00" "abc", 7));
+    own.replace(4, 4,
+                std::string("\x03\x00\x00\x00"
+                            "abc",
+                            7));
     own[own.size() - 7] = 2;
     std::filesystem::create_directories(UserFolder());
     WriteFileBytes(UserFile(), own);

@@ -21,7 +21,7 @@ using test::TempDir;
 // program file of the install directory they must reach.
 struct InstalledPath {
     const char* path;
-    const char* reaches; // nullptr: a plain file
+    const char* reaches;  // nullptr: a plain file
     bool executable;
 };
 

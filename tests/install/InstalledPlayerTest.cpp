@@ -48,7 +48,8 @@ void AppendWords(const std::string& text, std::vector<std::string>& words)
 std::vector<std::string> DescriptionArguments(const std::string& xml)
 {
     std::vector<std::string> arguments;
-    const std::string attributes = XPath(xml, "//command/@arg | //option/@arg-set | //boolean/@arg-set | //boolean/@arg-unset");
+    const std::string attributes = XPath(
+        xml, "//command/@arg | //option/@arg-set | //boolean/@arg-set | //boolean/@arg-unset");
     const std::regex attribute(R"re([\w-]+="([^"]*)")re");
     for (std::sregex_iterator it(attributes.begin(), attributes.end(), attribute), end; it != end; ++it)
         AppendWords((*it)[1].str(), arguments);
@@ -95,8 +96,8 @@ TEST(XscreensaverDescription, EveryArgumentItNamesIsAcceptedByTheInstalledHack)
 {
     Installation installed;
     ASSERT_TRUE(installed.Ok()) << installed.Log();
-    const std::vector<std::string> arguments =
-        DescriptionArguments(installed.Staged("/usr/share/xscreensaver/config/tarnwood.xml"));
+    const std::vector<std::string> arguments = DescriptionArguments(
+        installed.Staged("/usr/share/xscreensaver/config/tarnwood.xml"));
     ASSERT_GT(arguments.size(), 10u);
     ASSERT_EQ(arguments.front(), "--root");
 
@@ -111,9 +112,8 @@ TEST(XscreensaverDescription, EveryArgumentItNamesIsAcceptedByTheInstalledHack)
     auto env = HostEnvironment(server, home);
     env.back() = {"XSCREENSAVER_WINDOW", window.DecimalId()};
     ChildProcess player(argv, env);
-    const bool drawn = WaitForPicture(window, player, [](const Picture& p) {
-        return p.Share(0, 0, 1, 1, test::NotBlack) > 0.5;
-    });
+    const bool drawn = WaitForPicture(window, player,
+                                      [](const Picture& p) { return p.Share(0, 0, 1, 1, test::NotBlack) > 0.5; });
     ASSERT_TRUE(drawn) << "exit " << player.Wait(0) << ": " << player.Stderr();
     kill(player.Pid(), SIGTERM);
     EXPECT_EQ(player.Wait(10000), 0) << player.Stderr();

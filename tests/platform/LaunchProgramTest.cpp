@@ -4,9 +4,9 @@
 #include "tests/support/TempDir.h"
 
 #include <csignal>
-#include <filesystem>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,8 +32,11 @@ TEST(StartProgram, WaitsForProgramThatSeesOnlyItsNameFolderAndEnvironment)
                 "sleep 0.2\n"
                 "{ echo \"args=$#\"; echo \"name=$0\"; echo \"cwd=$(pwd)\"; echo \"mark=$TARNWOOD_LAUNCH_MARK\";\n"
                 "  if [ -e /proc/$$/fd/$TARNWOOD_OPEN_FD ]; then echo fd=inherited; else echo fd=closed; fi;\n"
-                "} > \"" + record + ".tmp\"\n"
-                "mv \"" + record + ".tmp\" \"" + record + "\"\n");
+                "} > \""
+                    + record
+                    + ".tmp\"\n"
+                      "mv \""
+                    + record + ".tmp\" \"" + record + "\"\n");
     const int openFd = open("/dev/null", O_RDONLY);
     ASSERT_GE(openFd, 3);
     setenv("TARNWOOD_OPEN_FD", std::to_string(openFd).c_str(), 1);
@@ -46,8 +49,7 @@ TEST(StartProgram, WaitsForProgramThatSeesOnlyItsNameFolderAndEnvironment)
     unsetenv("TARNWOOD_OPEN_FD");
 
     EXPECT_TRUE(started);
-    EXPECT_EQ(seen, "args=0\nname=" + program + "\ncwd=" + dir.Path().string()
-                  + "\nmark=inherited\nfd=closed\n");
+    EXPECT_EQ(seen, "args=0\nname=" + program + "\ncwd=" + dir.Path().string() + "\nmark=inherited\nfd=closed\n");
     EXPECT_EQ(test::ChildrenOfThisProcess(), 0);
 }
 
@@ -84,7 +86,10 @@ TEST_P(StartProgramFailure, ReportsFalseAndLeavesNoChild)
     test::WriteFileBytes(dir.File("not-executable"), "#!/bin/sh\nexit 0\n");
     // Even the root user may not run a file with no execute bit at all.
     chmod(dir.File("not-executable").c_str(), 0644);
-    test::WriteFileBytes(dir.File("no-format"), std::string("\x7f" "ELF garbage", 12));
+    test::WriteFileBytes(dir.File("no-format"),
+                         std::string("\x7f"
+                                     "ELF garbage",
+                                     12));
     chmod(dir.File("no-format").c_str(), 0755);
     std::filesystem::create_directory(dir.File("a-folder"));
 
@@ -95,8 +100,7 @@ TEST_P(StartProgramFailure, ReportsFalseAndLeavesNoChild)
     EXPECT_EQ(test::ChildrenOfThisProcess(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothWaitFlags, StartProgramFailure,
-                         ::testing::Bool(),
+INSTANTIATE_TEST_SUITE_P(BothWaitFlags, StartProgramFailure, ::testing::Bool(),
                          [](const auto& info) { return std::string(info.param ? "Waiting" : "NotWaiting"); });
 
 }

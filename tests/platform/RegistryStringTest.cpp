@@ -1,5 +1,5 @@
-#include "platform/AppDataFolder.h"
 #include "platform/RegistryString.h"
+#include "platform/AppDataFolder.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -105,7 +105,7 @@ TEST(FireState, HeatIsAverageOfEightCellsLoweredByOne)
         std::uint8_t* heat = state->CurrentHeat();
         const int c0 = 2;
         const std::pair<int, int> cells[8] = {{0, c0 - 1}, {0, c0 + 1}, {1, c0 - 1}, {1, c0},
-                                              {1, c0 + 1}, {2, c0 - 1}, {2, c0}, {2, c0 + 1}};
+                                              {1, c0 + 1}, {2, c0 - 1}, {2, c0},     {2, c0 + 1}};
         for (int i = 0; i < 8; ++i)
             heat[cells[i].first * w + cells[i].second] = c.neighbours[i];
         heat[c0] = c.own;
@@ -142,8 +142,8 @@ TEST(FireGenerate, FollowsThePlainStepFrameAfterFrame)
                 state->StepOn(path, pixels.data());
                 for (int j = 0; j < w * h; ++j) {
                     ASSERT_EQ(TexelAt(pixels, w, j % w, j / w), state->PaletteEntry(expected[step][j]))
-                        << "path " << static_cast<int>(path) << ", " << w << "x" << h << " step " << step
-                        << " cell " << j;
+                        << "path " << static_cast<int>(path) << ", " << w << "x" << h << " step " << step << " cell "
+                        << j;
                 }
             }
         }
@@ -204,8 +204,8 @@ TEST(FireGenerate, FirstStepLightsOnlyLastRowsAndAroundTheSpark)
                     litLastRows = true;
                     continue;
                 }
-                ASSERT_TRUE(allowed.count({y, x})) << "seed " << seed << " lit (" << x << ", " << y
-                                                   << "), spark at (" << sparkX << ", " << sparkRow << ")";
+                ASSERT_TRUE(allowed.count({y, x})) << "seed " << seed << " lit (" << x << ", " << y << "), spark at ("
+                                                   << sparkX << ", " << sparkRow << ")";
                 litNearSpark = true;
             }
         }

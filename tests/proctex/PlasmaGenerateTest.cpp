@@ -58,11 +58,12 @@ TEST_P(PlasmaMatchesPlainFormula, BitForBitAtManyTimes)
 
 // Sizes around the grid spacing, the SIMD widths and the generator's internal
 // block of 512 columns, square and not.
-INSTANTIATE_TEST_SUITE_P(Sizes, PlasmaMatchesPlainFormula, ::testing::Combine(
-    ::testing::Values(PlasmaPath::Portable, PlasmaPath::Sse2, PlasmaPath::Avx2, PlasmaPath::Avx512),
-    ::testing::Values(SizeCase{1, 1}, SizeCase{2, 3}, SizeCase{16, 16}, SizeCase{17, 33},
-                      SizeCase{64, 64}, SizeCase{256, 256}, SizeCase{600, 5}, SizeCase{1030, 3},
-                      SizeCase{523, 523})));
+INSTANTIATE_TEST_SUITE_P(Sizes, PlasmaMatchesPlainFormula,
+                         ::testing::Combine(::testing::Values(PlasmaPath::Portable, PlasmaPath::Sse2, PlasmaPath::Avx2,
+                                                              PlasmaPath::Avx512),
+                                            ::testing::Values(SizeCase{1, 1}, SizeCase{2, 3}, SizeCase{16, 16},
+                                                              SizeCase{17, 33}, SizeCase{64, 64}, SizeCase{256, 256},
+                                                              SizeCase{600, 5}, SizeCase{1030, 3}, SizeCase{523, 523})));
 
 TEST(PlasmaGenerate, DefaultPathMatchesPlainFormula)
 {

@@ -193,12 +193,10 @@ TEST_F(ProceduralTextureManagerTest, UnusableDescriptionsRegisterNothing)
 
     const std::string kept = "k#Plasma16,16,1,2,3";
     ASSERT_NE(Acquire(kept), 0u);
-    for (const std::string& bad : {std::string("a#Noise64,64"), std::string("a#Plasma64,64,1,2"),
-                                   std::string("a#Plasma0,64,1,2,3"), std::string("a#Fire2,64"),
-                                   std::string("a#Fire64,1"), std::string("k#Plasma16"), tooWide,
-                                   tooHigh, glMaximumFire, aboveCap,
-                                   std::string("a#Fire2147483647,2147483647"),
-                                   std::string(""), std::string("#")}) {
+    for (const std::string& bad :
+         {std::string("a#Noise64,64"), std::string("a#Plasma64,64,1,2"), std::string("a#Plasma0,64,1,2,3"),
+          std::string("a#Fire2,64"), std::string("a#Fire64,1"), std::string("k#Plasma16"), tooWide, tooHigh,
+          glMaximumFire, aboveCap, std::string("a#Fire2147483647,2147483647"), std::string(""), std::string("#")}) {
         EXPECT_EQ(manager.Acquire(bad), 0u) << bad;
         EXPECT_EQ(manager.ReferenceCount(bad), 0) << bad;
         manager.Release(bad);
@@ -223,10 +221,9 @@ TEST_F(ProceduralTextureManagerTest, UnusableDescriptionsRegisterNothing)
 // texture of exactly the parsed size or nothing at all.
 TEST_F(ProceduralTextureManagerTest, ArbitraryTextsRegisterParsedTexturesOrNothing)
 {
-    const std::string numbers[] = {"0", "1", "7", "16", "33", "255", "300", "-3", "+4",
-                                   "999999999999"};
-    const std::string others[] = {"Plasma", "Fire", "#", ",", "x", " ", "\t", "-", "+",
-                                  std::string(1, '\0'), "\xff", "e"};
+    const std::string numbers[] = {"0", "1", "7", "16", "33", "255", "300", "-3", "+4", "999999999999"};
+    const std::string others[] = {"Plasma", "Fire", "#", ",", "x", " ", "\t", "-", "+", std::string(1, '\0'),
+                                  "\xff",   "e"};
     std::mt19937 random(20240611);
     int registered = 0;
     for (int i = 0; i < 3000; ++i) {
@@ -303,8 +300,8 @@ TEST_F(ProceduralTextureManagerTest, TexturedQuadShowsThePlasma)
             const std::size_t i = (static_cast<std::size_t>(y) * 64 + x) * 4;
             for (int k = 0; k < 3; ++k) {
                 if (screen[i + k] != expected[i + k] && ++wrong <= 5)
-                    ADD_FAILURE() << "pixel (" << x << ", " << y << ") channel " << k << ": "
-                                  << int(screen[i + k]) << " != " << int(expected[i + k]);
+                    ADD_FAILURE() << "pixel (" << x << ", " << y << ") channel " << k << ": " << int(screen[i + k])
+                                  << " != " << int(expected[i + k]);
             }
         }
     }

@@ -2,8 +2,8 @@
 #include "resources/ImageHeader.h"
 #include "resources/PakArchive.h"
 
-#include "support/GlTestContext.h"
 #include "TestImages.h"
+#include "support/GlTestContext.h"
 
 #include <gtest/gtest.h>
 
@@ -27,10 +27,10 @@ std::string SmallPng()
 std::string OversizedGif()
 {
     std::string gif = "GIF89a";
-    gif += std::string("\x01\x00\x01\x00\x80\x00\x00", 7);      // screen 1 x 1, 2-colour table
-    gif += std::string("\x00\x00\x00\xff\xff\xff", 6);          // the table
-    gif += std::string("\x2c\x00\x00\x00\x00\xff\xff\xff\xff\x00", 10); // image 65535 x 65535
-    gif += std::string("\x02\x02\x44\x01\x00\x3b", 6);          // LZW data, end
+    gif += std::string("\x01\x00\x01\x00\x80\x00\x00", 7);  // screen 1 x 1, 2-colour table
+    gif += std::string("\x00\x00\x00\xff\xff\xff", 6);  // the table
+    gif += std::string("\x2c\x00\x00\x00\x00\xff\xff\xff\xff\x00", 10);  // image 65535 x 65535
+    gif += std::string("\x02\x02\x44\x01\x00\x3b", 6);  // LZW data, end
     return gif;
 }
 
@@ -127,8 +127,8 @@ TEST_F(ImageEntries, ForeignFormatsAndAbsurdSizesNeverReachADecoder)
 TEST_F(ImageEntries, ACorruptImageIsDecodedOnceAndItsFailureRemembered)
 {
     std::string badCrc = SmallPng();
-    badCrc[badCrc.size() - 20] ^= 0x5A; // inside the IDAT chunk, whose CRC no longer matches
-    const std::string tooShort = test::WithPngSize(SmallPng(), 64, 64); // less data than the size needs
+    badCrc[badCrc.size() - 20] ^= 0x5A;  // inside the IDAT chunk, whose CRC no longer matches
+    const std::string tooShort = test::WithPngSize(SmallPng(), 64, 64);  // less data than the size needs
     Add("bad crc", badCrc);
     Add("too short", tooShort);
 
@@ -206,7 +206,7 @@ TEST(DecodedImageCache, KeepsTheMostRecentlyUsedWithinItsBytes)
     DecodedImageCache cache(1000, 10);
     cache.Keep(1, ImageOfBytes(400));
     cache.Keep(2, ImageOfBytes(400));
-    ASSERT_NE(cache.Find(1), nullptr); // now more recent than 2
+    ASSERT_NE(cache.Find(1), nullptr);  // now more recent than 2
     cache.Keep(3, ImageOfBytes(400));
     EXPECT_EQ(cache.Find(2), nullptr) << "the least recently used goes first";
     EXPECT_NE(cache.Find(1), nullptr);
@@ -254,7 +254,7 @@ TEST(ImageHeader, PngLimitsFollowTheTextureSideAndTheDataAtHand)
         EXPECT_EQ(PngFitsLimits(*header, c.fileSize, 4096), c.fits) << c.name;
     }
     std::string badDepth = png;
-    badDepth[24] = 4; // RGBA at 4 bits is not a PNG
+    badDepth[24] = 4;  // RGBA at 4 bits is not a PNG
     EXPECT_FALSE(ReadPngHeader(reinterpret_cast<const std::uint8_t*>(badDepth.data()), badDepth.size()));
     const std::string huge = test::WithPngSize(png, 0x80000000u, 1);
     EXPECT_FALSE(ReadPngHeader(reinterpret_cast<const std::uint8_t*>(huge.data()), huge.size()));

@@ -41,8 +41,9 @@ std::string SolidPng(int r, int g, int b, int a)
 {
     std::vector<std::uint8_t> pixels;
     for (int i = 0; i < 4; ++i)
-        pixels.insert(pixels.end(), {static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g),
-                                     static_cast<std::uint8_t>(b), static_cast<std::uint8_t>(a)});
+        pixels.insert(pixels.end(),
+                      {static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g), static_cast<std::uint8_t>(b),
+                       static_cast<std::uint8_t>(a)});
     return test::EncodePng(2, 2, 6, pixels);
 }
 
@@ -65,9 +66,9 @@ protected:
         test::AddBytes(archive, "green", SolidPng(0, 255, 0, 128));
         test::AddBytes(archive, "white", SolidPng(255, 255, 255, 255));
         // Left column opaque, right column at alpha 128: only the left passes the alpha test.
-        test::AddBytes(archive, "halves",
-                       test::EncodePng(2, 2, 6, {255, 255, 255, 255, 255, 255, 255, 128,
-                                                 255, 255, 255, 255, 255, 255, 255, 128}));
+        test::AddBytes(
+            archive, "halves",
+            test::EncodePng(2, 2, 6, {255, 255, 255, 255, 255, 255, 255, 128, 255, 255, 255, 255, 255, 255, 255, 128}));
         MeshMaterial opaque;
         MeshMaterial alphaTested;
         alphaTested.alphaTested = true;
@@ -174,8 +175,8 @@ protected:
 void ExpectNear(const Rgb& actual, const Rgb& expected, const std::string& what)
 {
     for (int i = 0; i < 3; ++i)
-        EXPECT_LE(std::abs(actual[i] - expected[i]), 3) << what << " channel " << i << ": " << actual[i]
-                                                         << " vs " << expected[i];
+        EXPECT_LE(std::abs(actual[i] - expected[i]), 3)
+            << what << " channel " << i << ": " << actual[i] << " vs " << expected[i];
 }
 
 TEST_F(MeshDraw, OpaqueDrawsAtOnceAndTransparentWaitsForTheDeferredPass)

@@ -72,7 +72,7 @@ TEST_F(ModelEntry, WriterOutputParsesBackInPlaceAtTheDocumentedOffsets)
     material.diffuse = {0.5f, 0.6f, 0.7f, 0.8f};
     material.specular = {0.9f, 1.0f, 0.25f, 0.75f};
     material.shininess = 42.5f;
-    const ModelMeshSource big = MakeMesh("abcde", 2, material); // L = 6, T = 2
+    const ModelMeshSource big = MakeMesh("abcde", 2, material);  // L = 6, T = 2
     const std::vector<std::uint8_t> bytes = BuildModel({big, MakeMesh("img", 0), MakeMesh(plasma, 1)}, 255);
 
     ASSERT_EQ(bytes[0], 255);
@@ -193,7 +193,7 @@ TEST_F(ModelEntry, RecordsThatDoNotFitAcquireNothing)
     tryParse(patched(triangleOffset, 3), "one triangle too many");
     tryParse(patched(triangleOffset, 0x7FFFFFFF), "huge triangle count");
     std::vector<std::uint8_t> unterminated = record;
-    unterminated[4 + 3] = 'X'; // the NUL of "img"
+    unterminated[4 + 3] = 'X';  // the NUL of "img"
     tryParse(unterminated, "name without NUL");
 }
 
@@ -218,8 +218,8 @@ TEST_F(ModelEntry, MarkerDecidesWhereTheMeshCountLies)
 
 TEST_F(ModelEntry, ReferencesBalanceForArchiveAndProceduralTextures)
 {
-    WriteArchive({{"model", BuildModel({MakeMesh("img", 1), MakeMesh("img", 1), MakeMesh("nope", 1),
-                                        MakeMesh(plasma, 1)})}});
+    WriteArchive(
+        {{"model", BuildModel({MakeMesh("img", 1), MakeMesh("img", 1), MakeMesh("nope", 1), MakeMesh(plasma, 1)})}});
 
     std::vector<std::unique_ptr<Mesh>> first;
     ASSERT_EQ(LoadModelMeshes(archiveName, "model", first), 4);
@@ -316,8 +316,8 @@ TEST_F(ModelEntry, EveryTruncationKeepsExactlyTheWholeRecords)
     WriteArchive(entries);
 
     for (std::size_t length = 0; length <= model.size(); ++length) {
-        const int whole = static_cast<int>(std::count_if(recordEnds.begin(), recordEnds.end(),
-                                                         [&](std::size_t end) { return end <= length; }));
+        const int whole = static_cast<int>(
+            std::count_if(recordEnds.begin(), recordEnds.end(), [&](std::size_t end) { return end <= length; }));
         std::vector<std::unique_ptr<Mesh>> meshes;
         ASSERT_EQ(LoadModelMeshes(archiveName, "cut" + std::to_string(length), meshes), whole) << length;
         ReleaseModelArchive(archiveName);

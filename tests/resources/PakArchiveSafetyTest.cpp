@@ -1,8 +1,8 @@
 #include "resources/EscapedName.h"
 #include "resources/PakArchive.h"
 
-#include "support/TempDir.h"
 #include "TinyTmpfs.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -37,8 +37,12 @@ TEST(EscapedName, KeepsPrintableTextAndEscapesEverythingElse)
         {"back\\slash", "back\\\\slash"},
         {"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x8d\x82", "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x8d\x82"},
         // A C1 control (CSI) raw and encoded as UTF-8.
-        {"\x9b" "2J", "\\x9b2J"},
-        {"\xc2\x9b" "2J", "\\xc2\\x9b2J"},
+        {"\x9b"
+         "2J",
+         "\\x9b2J"},
+        {"\xc2\x9b"
+         "2J",
+         "\\xc2\\x9b2J"},
         // Not UTF-8: stray continuation, overlong slash, surrogate, cut short.
         {"\x80\xc0\xaf", "\\x80\\xc0\\xaf"},
         {"\xed\xa0\x80", "\\xed\\xa0\\x80"},
@@ -109,8 +113,9 @@ TEST(PakArchiveSafety, FailuresOnAFullDiskLeaveNoPartialFiles)
     WriteFileBytes(disk + "/out/old", "old contents");
     std::vector<std::string> problems;
     EXPECT_FALSE(mixed.ExtractAll(disk + "/", problems, warnings));
-    EXPECT_EQ(problems, (std::vector<std::string>{disk + "/out/huge: cannot write: No space left on device",
-                                                  disk + "/out/old: cannot write: No space left on device"}));
+    EXPECT_EQ(problems,
+              (std::vector<std::string>{disk + "/out/huge: cannot write: No space left on device",
+                                        disk + "/out/old: cannot write: No space left on device"}));
     EXPECT_EQ(FilesIn(disk + "/out"), (std::set<std::string>{"after", "before", "old"}));
     EXPECT_EQ(ReadFileBytes(disk + "/out/old"), "old contents");
     EXPECT_EQ(ReadFileBytes(disk + "/out/after"), "a");

@@ -1,8 +1,8 @@
 #include "resources/PakArchive.h"
 
+#include "TestImages.h"
 #include "support/GlTestContext.h"
 #include "support/TempDir.h"
-#include "TestImages.h"
 
 #include <gtest/gtest.h>
 
@@ -207,7 +207,8 @@ TEST(PakArchiveWriting, AddedEntriesAreFoundAndSaved)
     ASSERT_TRUE(archive.AddEntry("nothing", nullptr, 0, problem)) << problem;
 
     EXPECT_EQ(EntryText(archive.GetEntry(path)), Bytes({0, 10, 13, 255})) << "named by the path exactly as given";
-    EXPECT_NE(archive.GetEntry("copy").bytes, reinterpret_cast<const std::uint8_t*>(block)) << "the caller's block is copied";
+    EXPECT_NE(archive.GetEntry("copy").bytes, reinterpret_cast<const std::uint8_t*>(block))
+        << "the caller's block is copied";
     EXPECT_EQ(EntryText(archive.GetEntry("copy")), "xy");
 
     ASSERT_TRUE(archive.Save(dir.File("built.pak"), problem)) << problem;
@@ -431,7 +432,7 @@ TEST_F(PakArchiveTexture, RgbaImagesUploadAsTheyAreAndOthersAreConverted)
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
     EXPECT_EQ(width, 3);
     EXPECT_EQ(height, 2);
-    const std::vector<std::uint8_t> expected = {1, 2, 3, 255, 4, 5, 6, 255, 7, 8, 9, 255,
+    const std::vector<std::uint8_t> expected = {1,  2,  3,  255, 4,  5,  6,  255, 7,  8,  9,  255,
                                                 10, 11, 12, 255, 13, 14, 15, 255, 16, 17, 18, 255};
     EXPECT_EQ(TexturePixels(rgbTexture, 3, 2), expected);
     archive.ReleaseTexture(rgbaTexture);

@@ -1,8 +1,8 @@
 #include "resources/PakArchive.h"
 
+#include "TinyTmpfs.h"
 #include "support/ChildProcess.h"
 #include "support/TempDir.h"
-#include "TinyTmpfs.h"
 
 #include <gtest/gtest.h>
 
@@ -84,7 +84,14 @@ TEST(PakTool, HelpAndBadUsage)
     EXPECT_EQ(help.err, "");
 
     const std::vector<std::vector<std::string>> misuses = {
-        {}, {"bogus"}, {"list"}, {"list", "a.pak", "b.pak"}, {"extract", "a.pak"}, {"extract", "a.pak", ""}, {"create", "a.pak"}, {"--help", "x"},
+        {},
+        {"bogus"},
+        {"list"},
+        {"list", "a.pak", "b.pak"},
+        {"extract", "a.pak"},
+        {"extract", "a.pak", ""},
+        {"create", "a.pak"},
+        {"--help", "x"},
     };
     for (const auto& args : misuses) {
         const ToolResult result = RunTool(args);
@@ -223,8 +230,7 @@ TEST(PakTool, TheFirstOfTwoEntriesOfOneNameIsKeptWithAWarning)
     EXPECT_EQ(extracted.status, 0) << extracted.err;
     EXPECT_EQ(ReadFileBytes(target + "/leaf"), "first");
     EXPECT_EQ(ReadFileBytes(target + "/other"), "o");
-    EXPECT_NE(extracted.err.find("tarnwood-pak: warning: " + target + "/leaf: not extracted: an earlier entry"),
-              std::string::npos)
+    EXPECT_NE(extracted.err.find("tarnwood-pak: warning: " + target + "/leaf: not extracted: an earlier entry"), std::string::npos)
         << extracted.err;
     EXPECT_NE(extracted.err.find(target + "/./leaf: not extracted"), std::string::npos) << extracted.err;
 
@@ -241,7 +247,8 @@ TEST(PakTool, NamesAreEscapedInMessagesAndListings)
     std::string problem;
     TempDir dir;
     PakArchive archive;
-    const std::string sneaky = "a\nfake: line\x1b[2J\x9b" "31m\\";
+    const std::string sneaky = "a\nfake: line\x1b[2J\x9b"
+                               "31m\\";
     ASSERT_TRUE(archive.AddEntry("/" + sneaky, "x", 1, problem)) << problem;
     ASSERT_TRUE(archive.AddEntry("caf\xc3\xa9\t", "y", 1, problem)) << problem;
     ASSERT_TRUE(archive.Save(dir.File("names.pak"), problem)) << problem;
@@ -254,8 +261,7 @@ TEST(PakTool, NamesAreEscapedInMessagesAndListings)
     const ToolResult extracted = RunTool({"extract", dir.File("names.pak"), dir.File("out")});
     EXPECT_EQ(extracted.status, 1);
     EXPECT_TRUE(IsOneLine(extracted.err)) << extracted.err;
-    EXPECT_NE(extracted.err.find("//" + shown + ": not extracted: the entry name is an absolute path"),
-              std::string::npos)
+    EXPECT_NE(extracted.err.find("//" + shown + ": not extracted: the entry name is an absolute path"), std::string::npos)
         << extracted.err;
     EXPECT_EQ(extracted.err.find('\x1b'), std::string::npos);
     EXPECT_EQ(ReadFileBytes(dir.File("out/caf\xc3\xa9\t")), "y");

@@ -49,8 +49,8 @@ TEST(AreaDownscale, EveryNewPixelIsTheMeanOfTheAreaItCovers)
     };
     for (const DownscaleCase& c : cases) {
         std::string problem;
-        const std::optional<std::vector<std::uint8_t>> out =
-            DownscaleByAreaAverage(c.pixels, c.width, c.height, c.channels, c.newWidth, c.newHeight, problem);
+        const std::optional<std::vector<std::uint8_t>> out = DownscaleByAreaAverage(
+            c.pixels, c.width, c.height, c.channels, c.newWidth, c.newHeight, problem);
         ASSERT_TRUE(out.has_value()) << c.what << ": " << problem;
         EXPECT_EQ(*out, c.expected) << c.what;
     }
@@ -72,8 +72,7 @@ TEST(PngWriter, BottomUpRowsComeOutTopFirstAndEqualPixelsGiveEqualBytes)
 {
     // 3 x 2 RGB, bottom row first in memory: red, green, blue at the bottom.
     const std::vector<std::uint8_t> rgb = {
-        255, 0, 0, 0, 255, 0, 0, 0, 255,
-        10, 20, 30, 40, 50, 60, 70, 80, 90,
+        255, 0, 0, 0, 255, 0, 0, 0, 255, 10, 20, 30, 40, 50, 60, 70, 80, 90,
     };
     PixelRows rows;
     rows.bytes = rgb.data();

@@ -47,7 +47,7 @@ std::string EncodePng(int width, int height, int colourType, const std::vector<s
     const int channels = colourType == 6 ? 4 : 3;
     std::string raw;
     for (int y = 0; y < height; ++y) {
-        raw.push_back(0); // filter: none
+        raw.push_back(0);  // filter: none
         for (int x = 0; x < width * channels; ++x)
             raw.push_back(static_cast<char>(pixels[static_cast<std::size_t>(y * width * channels + x)]));
     }

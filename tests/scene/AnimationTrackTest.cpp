@@ -80,9 +80,8 @@ TEST_F(AnimationTest, ConstructionDecidesEndlessAndFinite)
         bool endless;
         bool active_after;
     };
-    for (const Case& c : {Case{0.0, 1, true, true}, Case{-1.0, 1, false, true},
-                          Case{1000.0, 1, false, true}, Case{5.0, 0, false, false},
-                          Case{0.0, 256, true, false}}) {
+    for (const Case& c : {Case{0.0, 1, true, true}, Case{-1.0, 1, false, true}, Case{1000.0, 1, false, true},
+                          Case{5.0, 0, false, false}, Case{0.0, 256, true, false}}) {
         AnimationTrack track(3, c.active, c.duration);
         EXPECT_EQ(track.endless != 0, c.endless) << "duration " << c.duration;
         EXPECT_EQ(track.active != 0, c.active_after) << "active " << c.active;
@@ -221,8 +220,7 @@ TEST_F(AnimationTest, FirstStepDependsOnWhenTheSetWasMade)
     };
     // Made during a frame: step 0. Made before the first frame: the whole
     // first tick. Across the wrap of the tick counter: the true difference.
-    for (const Case& c : {Case{500, 500, 0.0}, Case{0, 1234, 1234.0},
-                          Case{0xFFFFFF00u, 0x100u, 512.0}}) {
+    for (const Case& c : {Case{500, 500, 0.0}, Case{0, 1234, 1234.0}, Case{0xFFFFFF00u, 0x100u, 512.0}}) {
         calls.clear();
         frameTick = c.madeAt;
         AnimationSet set;
@@ -241,8 +239,7 @@ TEST_F(AnimationTest, TimeScaleTruncatesTheScaledStep)
         std::uint32_t difference;
         double step;
     };
-    for (const Case& c : {Case{0.5, 333, 166.0}, Case{2.0, 100, 200.0}, Case{0.0, 100, 0.0},
-                          Case{1e300, 100, 0.0}}) {
+    for (const Case& c : {Case{0.5, 333, 166.0}, Case{2.0, 100, 200.0}, Case{0.0, 100, 0.0}, Case{1e300, 100, 0.0}}) {
         calls.clear();
         frameTick = 0;
         AnimationSet set;
@@ -328,9 +325,8 @@ TEST_F(AnimationScriptTest, CommandsActAfterTheCueAddsItsTracks)
         std::uint8_t active;
         std::uint8_t finished;
     };
-    for (const Case& c : {Case{TrackAction::Pause, 0, 0}, Case{TrackAction::Resume, 1, 0},
-                          Case{TrackAction::Finish, 1, 1}, Case{static_cast<TrackAction>(3), 1, 0},
-                          Case{static_cast<TrackAction>(-1), 1, 0}}) {
+    for (const Case& c : {Case{TrackAction::Pause, 0, 0}, Case{TrackAction::Resume, 1, 0}, Case{TrackAction::Finish, 1, 1},
+                          Case{static_cast<TrackAction>(3), 1, 0}, Case{static_cast<TrackAction>(-1), 1, 0}}) {
         AnimationSet set;
         set.Add(RecordingTrack(5, 0.0));
         AnimationScript script(&set);

@@ -105,7 +105,8 @@ TEST_F(SceneNodeTest, ChildrenArePlacedByTransformAndTracksButNotByScale)
     root.SetPosition(1.0, 2.0, 3.0);
     root.SetScale(2.0, 3.0, 4.0);
     // The root's own track moves it 5 along X for this frame.
-    RunEndless(root, [](int) { currentTrack->target->MoveBy(5.0, 0.0, 0.0); }, 0);
+    RunEndless(
+        root, [](int) { currentTrack->target->MoveBy(5.0, 0.0, 0.0); }, 0);
     SceneNode* child = AddNode(root);
     RunEndless(*child, RecordStep, 1);
 
@@ -140,14 +141,17 @@ TEST_F(SceneNodeTest, ChildAddedByParentsTrackRendersInTheSameFrameFromTimeZero)
 {
     SceneNode root;
     // Adds one child with a recording track at its first step.
-    RunEndless(root, [](int) {
-        if (currentTrack->selector != 0)
-            return;
-        currentTrack->selector = 1;
-        auto child = std::make_unique<SceneNode>();
-        RunEndless(*child, RecordStep, 2);
-        currentNode->AddChild(std::move(child));
-    }, 0);
+    RunEndless(
+        root,
+        [](int) {
+            if (currentTrack->selector != 0)
+                return;
+            currentTrack->selector = 1;
+            auto child = std::make_unique<SceneNode>();
+            RunEndless(*child, RecordStep, 2);
+            currentNode->AddChild(std::move(child));
+        },
+        0);
 
     Frame(500, root);
     ASSERT_EQ(steps.size(), 1u);
@@ -224,10 +228,13 @@ TEST_F(SceneNodeTest, NodeKilledByItsOwnTrackIsDrawnOnceMoreThenDeleted)
     SceneNode* node = AddNode(root);
     node->hasMeshes = 1;
     node->AddRenderHook(RecordHook, 7);
-    RunEndless(*node, [](int) {
-        if (currentTrack->time > currentTrack->paramA)
-            currentNode->Kill();
-    }, 0, 150.0);
+    RunEndless(
+        *node,
+        [](int) {
+            if (currentTrack->time > currentTrack->paramA)
+                currentNode->Kill();
+        },
+        0, 150.0);
 
     Frame(100, root);
     EXPECT_EQ(node->dying, 0);
@@ -276,11 +283,14 @@ TEST_F(SceneNodeTest, UpdateAdvancesTheSceneAsRenderDoesWithoutHooks)
         mover->script.AddTrack(turn);
         mover->script.Fire(0);
         SceneNode* doomed = AddNode(*mover);
-        RunEndless(*doomed, [](int) {
-            RecordStep(2);
-            if (currentTrack->time > 250.0)
-                currentNode->Kill();
-        }, 2);
+        RunEndless(
+            *doomed,
+            [](int) {
+                RecordStep(2);
+                if (currentTrack->time > 250.0)
+                    currentNode->Kill();
+            },
+            2);
         Run result;
         std::uint32_t tick = 0;
         for (char kind : pattern) {
@@ -358,7 +368,8 @@ TEST_F(SceneNodeTest, CurrentNodeIsTheNodeWhoseTracksRun)
     SceneNode* b = AddNode(*a);
     SceneNode* c = AddNode(*root);
     for (SceneNode* node : {root.get(), a, b, c})
-        RunEndless(*node, [](int) { seen.push_back(currentNode); }, 0);
+        RunEndless(
+            *node, [](int) { seen.push_back(currentNode); }, 0);
     Frame(10, *root);
     EXPECT_EQ(seen, (std::vector<SceneNode*>{root.get(), a, b, c}));
     // Not restored after the children's renders.

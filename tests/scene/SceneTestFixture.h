@@ -1,10 +1,10 @@
 #pragma once
 
-#include "support/GlTestContext.h"
 #include "scene/AnimationTrack.h"
 #include "scene/FrameTick.h"
 #include "scene/SceneNode.h"
 #include "scene/WallClock.h"
+#include "support/GlTestContext.h"
 
 #include <GL/gl.h>
 #include <array>

@@ -131,8 +131,8 @@ TEST_F(StandardBehavioursTest, ClockHandsSetTheAngleFromTheLocalTime)
     };
     // An earlier track turned the node 10 degrees about X in this frame; a
     // hand replaces that, any other selector leaves it.
-    for (const Case& c : {Case{1, {0, 0, -42}}, Case{2, {0, 0, -186}}, Case{3, {0, 0, -435}},
-                          Case{0, {10, 0, 0}}, Case{4, {10, 0, 0}}}) {
+    for (const Case& c :
+         {Case{1, {0, 0, -42}}, Case{2, {0, 0, -186}}, Case{3, {0, 0, -435}}, Case{0, {10, 0, 0}}, Case{4, {10, 0, 0}}}) {
         AnimationSet set;
         AnimationTrack turn(1, 1, 0.0);
         turn.Configure(TurnRotationBehaviour, 0, 0.0, 10.0, 0.0);

@@ -77,8 +77,8 @@ TEST_F(TransformTest, ZeroPositionIssuesNoTranslation)
         Vec3 position;
         bool translated;
     };
-    for (const Case& c : {Case{{0, 0, 0}, false}, Case{{-0.0, 0, 0}, false}, Case{{0, 0, 1}, true},
-                          Case{{1e-3, 0, 0}, true}}) {
+    for (const Case& c :
+         {Case{{0, 0, 0}, false}, Case{{-0.0, 0, 0}, false}, Case{{0, 0, 1}, true}, Case{{1e-3, 0, 0}, true}}) {
         Transform t;
         t.SetPosition(c.position.x, c.position.y, c.position.z);
         glLoadMatrixd(poisoned);

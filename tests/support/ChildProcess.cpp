@@ -34,8 +34,7 @@ std::string TempFileName(const char* tag)
 
 }
 
-ChildProcess::ChildProcess(std::vector<std::string> argv,
-                           std::vector<std::pair<std::string, std::string>> setEnv,
+ChildProcess::ChildProcess(std::vector<std::string> argv, std::vector<std::pair<std::string, std::string>> setEnv,
                            std::string workDir)
     : outPath(TempFileName("out")), errPath(TempFileName("err"))
 {
@@ -123,8 +122,14 @@ void ChildProcess::Kill()
     }
 }
 
-std::string ChildProcess::Stdout() const { return Slurp(outPath); }
-std::string ChildProcess::Stderr() const { return Slurp(errPath); }
+std::string ChildProcess::Stdout() const
+{
+    return Slurp(outPath);
+}
+std::string ChildProcess::Stderr() const
+{
+    return Slurp(errPath);
+}
 
 XvfbServer::XvfbServer(int width, int height, bool anyClient)
 {

@@ -13,8 +13,7 @@ namespace tarnwood::test {
 // Standard output and error go to files inside the object, readable after Wait.
 class ChildProcess {
 public:
-    ChildProcess(std::vector<std::string> argv,
-                 std::vector<std::pair<std::string, std::string>> setEnv = {},
+    ChildProcess(std::vector<std::string> argv, std::vector<std::pair<std::string, std::string>> setEnv = {},
                  std::string workDir = {});
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;

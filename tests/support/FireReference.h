@@ -13,8 +13,7 @@ namespace tarnwood::test {
 // benchmarks hold the fast step to it.
 class FireReference {
 public:
-    FireReference(int w, int h)
-        : w_(w), h_(h), current_(static_cast<std::size_t>(w) * (h + 3)), next_(current_.size())
+    FireReference(int w, int h) : w_(w), h_(h), current_(static_cast<std::size_t>(w) * (h + 3)), next_(current_.size())
     {
     }
 
@@ -33,10 +32,9 @@ public:
         for (int r = 0; r < h_; ++r) {
             At(next_, r, 0) = 0;
             for (int c = 1; c <= w_ - 2; ++c) {
-                const int sum = At(current_, r, c - 1) + At(current_, r, c + 1)
-                                + At(current_, r + 1, c - 1) + At(current_, r + 1, c)
-                                + At(current_, r + 1, c + 1) + At(current_, r + 2, c - 1)
-                                + At(current_, r + 2, c) + At(current_, r + 2, c + 1);
+                const int sum = At(current_, r, c - 1) + At(current_, r, c + 1) + At(current_, r + 1, c - 1)
+                    + At(current_, r + 1, c) + At(current_, r + 1, c + 1) + At(current_, r + 2, c - 1)
+                    + At(current_, r + 2, c) + At(current_, r + 2, c + 1);
                 int v = sum / 8;
                 if (v > 0)
                     v -= 1;

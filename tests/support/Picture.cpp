@@ -4,18 +4,19 @@
 
 namespace tarnwood::test {
 
-double Picture::Share(double x0, double y0, double x1, double y1,
-                      const std::function<bool(int r, int g, int b)>& test) const
+double Picture::Share(double x0, double y0, double x1, double y1, const std::function<bool(int r, int g, int b)>& test) const
 {
     int hits = 0;
     int total = 0;
     for (int y = static_cast<int>(y0 * height); y < static_cast<int>(y1 * height); ++y) {
         for (int x = static_cast<int>(x0 * width); x < static_cast<int>(x1 * width); ++x) {
-            const std::size_t at = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 3;
+            const std::size_t at = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width)
+                                    + static_cast<std::size_t>(x))
+                * 3;
             hits += test(static_cast<unsigned char>(rgb[at]), static_cast<unsigned char>(rgb[at + 1]),
                          static_cast<unsigned char>(rgb[at + 2]))
-                        ? 1
-                        : 0;
+                ? 1
+                : 0;
             ++total;
         }
     }

@@ -12,8 +12,7 @@ struct Picture {
     std::string rgb;
 
     // Share of the pixels inside the given fractions of the picture that pass `test`.
-    double Share(double x0, double y0, double x1, double y1,
-                 const std::function<bool(int r, int g, int b)>& test) const;
+    double Share(double x0, double y0, double x1, double y1, const std::function<bool(int r, int g, int b)>& test) const;
 };
 
 // Reads a binary PPM (P6, maxval 255) as ImageMagick writes it; false when the
@@ -24,8 +23,17 @@ std::string WritePpm(const Picture& picture);
 
 // Colour classes of the scene: lettering of the clock and calendar, the
 // crown's green leaves, and anything that is not black.
-inline bool White(int r, int g, int b) { return r > 225 && g > 225 && b > 225; }
-inline bool Leafy(int r, int g, int b) { return g > r + 8 && g > b + 8; }
-inline bool NotBlack(int r, int g, int b) { return r + g + b > 30; }
+inline bool White(int r, int g, int b)
+{
+    return r > 225 && g > 225 && b > 225;
+}
+inline bool Leafy(int r, int g, int b)
+{
+    return g > r + 8 && g > b + 8;
+}
+inline bool NotBlack(int r, int g, int b)
+{
+    return r + g + b > 30;
+}
 
 }

@@ -17,8 +17,7 @@ inline int PlasmaReferenceValue(std::int32_t time, int width, int height, int x,
     const double a2 = -0.00024 * time;
     const double a3 = -0.0048 * time;
     const double s = std::sin(kx * x + a1) + std::sin(2 * kx * x + a2) + std::sin(4 * kx * x + a3)
-                     + std::sin(ky * y + a1) + std::sin(2 * ky * y + a2)
-                     + std::sin(4 * ky * y + a3);
+        + std::sin(ky * y + a1) + std::sin(2 * ky * y + a2) + std::sin(4 * ky * y + a3);
     return static_cast<int>(s * 21 + 128);
 }
 

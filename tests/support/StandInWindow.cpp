@@ -10,11 +10,17 @@ namespace tarnwood::test {
 
 namespace {
 
-::Display* X(void* display) { return static_cast<::Display*>(display); }
+::Display* X(void* display)
+{
+    return static_cast<::Display*>(display);
+}
 
 // A program under test may destroy or reconfigure things under our feet;
 // requests that fail then are expected and must not end the test process.
-int IgnoreXError(::Display*, XErrorEvent*) { return 0; }
+int IgnoreXError(::Display*, XErrorEvent*)
+{
+    return 0;
+}
 
 }
 
@@ -29,8 +35,8 @@ StandInWindow::StandInWindow(const std::string& displayName, int width, int heig
     attributes.background_pixel = BlackPixel(x, DefaultScreen(x));
     attributes.event_mask = StructureNotifyMask;
     const Window made = XCreateWindow(x, DefaultRootWindow(x), 0, 0, static_cast<unsigned>(width),
-                                      static_cast<unsigned>(height), 0, CopyFromParent, InputOutput,
-                                      CopyFromParent, CWBackPixel | CWEventMask, &attributes);
+                                      static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
+                                      CWBackPixel | CWEventMask, &attributes);
     XStoreName(x, made, "stand-in host window");
     XMapWindow(x, made);
     window = made;
@@ -56,7 +62,10 @@ std::string StandInWindow::HexId() const
     return text;
 }
 
-std::string StandInWindow::DecimalId() const { return std::to_string(window); }
+std::string StandInWindow::DecimalId() const
+{
+    return std::to_string(window);
+}
 
 bool StandInWindow::WaitFor(int type, unsigned long which)
 {

@@ -14,6 +14,5 @@ int main(int argc, char** argv)
 #else
     const tarnwood::SettingsDialog dialog = nullptr;
 #endif
-    return tarnwood::RunConfigProgram(arguments, tarnwood::SettingsLocations::ForThisUser(), std::cout, std::cerr,
-                                      dialog);
+    return tarnwood::RunConfigProgram(arguments, tarnwood::SettingsLocations::ForThisUser(), std::cout, std::cerr, dialog);
 }
