@@ -1,5 +1,6 @@
 #include "app/SnapshotOptions.h"
 
+#include "app/NumberArgument.h"
 #include "app/PreviewPicture.h"
 
 #include <cerrno>
@@ -25,19 +26,6 @@ const char* const kSnapshotUsage =
     "uses the archives of its install directory.\n";
 
 namespace {
-
-bool ParseNumber(const std::string& text, long low, long high, long& value)
-{
-    if (text.empty())
-        return false;
-    char* end = nullptr;
-    errno = 0;
-    const long v = std::strtol(text.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0' || v < low || v > high)
-        return false;
-    value = v;
-    return true;
-}
 
 bool ParseDecimal(const std::string& text, double low, double high, double& value)
 {

@@ -3,6 +3,7 @@
 #include "app/Display.h"
 #include "app/Entry.h"
 #include "app/MainLoop.h"
+#include "app/NumberArgument.h"
 #include "app/Settings.h"
 #include "content/FallingLeaf.h"
 #include "platform/RegistryString.h"
@@ -51,19 +52,6 @@ struct Options {
     unsigned seed = 1;
     long rssSlackKiB = 1024;
 };
-
-bool ParseNumber(const std::string& text, long low, long high, long& value)
-{
-    if (text.empty())
-        return false;
-    char* end = nullptr;
-    errno = 0;
-    const long v = std::strtol(text.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0' || v < low || v > high)
-        return false;
-    value = v;
-    return true;
-}
 
 bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& problem)
 {
