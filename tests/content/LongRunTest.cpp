@@ -37,9 +37,16 @@ TEST_F(SceneFixture, ThirtyMinutesKeepLeavesReferencesAndNodesSteady)
     int mainRefsPerLeaf = -1;
     const std::uint32_t end = 30u * 60u * 1000u;
     std::uint32_t nextSample = 120000;
+    // Nine frames in ten only update the scene: the leaves, their references
+    // and the nodes come and go the same whether a frame is drawn or not,
+    // and drawing every one of them made this the slowest test by far.
+    int frame = 0;
     while (tick < end) {
         tick += 50 + static_cast<std::uint32_t>(std::rand() % 51);
-        Frame(tick);
+        if (++frame % 10 == 0)
+            Frame(tick);
+        else
+            UpdateOnlyFrame(tick);
         if (tick < nextSample)
             continue;
         nextSample += 60000;

@@ -1,5 +1,6 @@
 #include "SceneFixture.h"
 
+#include "app/Soak.h"
 #include "content/Calendar.h"
 #include "content/Clock.h"
 #include "content/FrameRate.h"
@@ -43,6 +44,12 @@ void SceneFixture::Build(const Settings& settings)
 void SceneFixture::Frame(std::uint32_t tick)
 {
     RenderFrame(roots, tick);
+    lastTick = tick;
+}
+
+void SceneFixture::UpdateOnlyFrame(std::uint32_t tick)
+{
+    UpdateFrame(roots, tick);
     lastTick = tick;
 }
 

@@ -27,6 +27,9 @@ protected:
     void Build(const Settings& settings = Settings());
     // One frame at `tick` ms.
     void Frame(std::uint32_t tick);
+    // One frame at `tick` ms that runs every track and behaviour but draws
+    // nothing, as the soak's frames between drawn ones.
+    void UpdateOnlyFrame(std::uint32_t tick);
     // Frames every `step` ms from the last tick up to and including `until`.
     void FramesUntil(std::uint32_t until, std::uint32_t step = 100);
     // Fixes the local time at the given moment; with `advance` it follows frameTick.
