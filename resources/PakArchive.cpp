@@ -283,24 +283,6 @@ bool WriteArchive(const std::vector<std::string>& names, const std::vector<PakEn
     return true;
 }
 
-bool WriteAllToFd(int fd, const void* bytes, std::size_t count)
-{
-    const auto* from = static_cast<const std::uint8_t*>(bytes);
-    while (count > 0) {
-        const ssize_t written = write(fd, from, count);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            if (written == 0)
-                errno = ENOSPC;
-            return false;
-        }
-        from += written;
-        count -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
 }
 
 bool PakArchive::Save(const std::string& path, std::string& problem) const
@@ -326,7 +308,7 @@ bool PakArchive::Save(const std::string& path, std::string& problem) const
         UniqueFd device(open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
         if (!device.Valid())
             return fail("cannot create");
-        if (!WriteArchive(names, entries, [&](const void* b, std::size_t n) { return WriteAllToFd(device.Get(), b, n); }))
+        if (!WriteArchive(names, entries, [&](const void* b, std::size_t n) { return WriteAll(device.Get(), b, n); }))
             return fail("cannot write");
         if (!device.Close())
             return fail("cannot write");

@@ -1,6 +1,7 @@
 #include "resources/PendingFile.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -59,11 +60,11 @@ bool PendingFile::Create(int folderFd, const std::string& name)
     return false;
 }
 
-bool PendingFile::Flush()
+bool WriteAll(int fd, const void* bytes, std::size_t count)
 {
-    std::size_t done = 0;
-    while (done < buffer.size()) {
-        const ssize_t written = write(file.Get(), buffer.data() + done, buffer.size() - done);
+    const auto* from = static_cast<const std::uint8_t*>(bytes);
+    while (count > 0) {
+        const ssize_t written = write(fd, from, count);
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0) {
@@ -71,8 +72,16 @@ bool PendingFile::Flush()
                 errno = ENOSPC;
             return false;
         }
-        done += static_cast<std::size_t>(written);
+        from += written;
+        count -= static_cast<std::size_t>(written);
     }
+    return true;
+}
+
+bool PendingFile::Flush()
+{
+    if (!WriteAll(file.Get(), buffer.data(), buffer.size()))
+        return false;
     buffer.clear();
     return true;
 }

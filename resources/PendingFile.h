@@ -9,6 +9,10 @@
 
 namespace tarnwood {
 
+// Writes all `count` bytes to `fd`, retrying short writes and EINTR. Returns
+// false with errno set on failure (ENOSPC when the device takes no more).
+bool WriteAll(int fd, const void* bytes, std::size_t count);
+
 // A file written under a hidden temporary name in its folder, which takes its
 // real name only once every byte has reached it (Commit). Until then, and
 // whenever a step fails, a file already holding the real name is left exactly
