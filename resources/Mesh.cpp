@@ -105,7 +105,15 @@ void Mesh::DrawArrays(const MeshMaterial& values) const
     glVertexPointer(3, GL_DOUBLE, 0, positions);
     glNormalPointer(GL_DOUBLE, 0, normals);
     glTexCoordPointer(2, GL_DOUBLE, 0, texCoords);
+    if (values.backFacesCulled)
+        glEnable(GL_CULL_FACE);
+    if (values.singleSampled)
+        glDisable(GL_MULTISAMPLE);
     glDrawArrays(GL_TRIANGLES, 0, 3 * triangleCount);
+    if (values.backFacesCulled)
+        glDisable(GL_CULL_FACE);
+    if (values.singleSampled)
+        glEnable(GL_MULTISAMPLE);
 }
 
 void Mesh::Capture()

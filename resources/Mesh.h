@@ -37,6 +37,9 @@ public:
     bool Parse(const std::uint8_t*& cursor, const std::uint8_t* end, const std::string& archiveName);
 
     // Draws with the current model-view matrix, or defers a transparent mesh.
+    // Both draws apply the material's drawing hints around the draw call
+    // alone and leave the base state behind: face culling off,
+    // multisampling on.
     void Draw();
     // Draws a deferred mesh with its captured matrix and enables, blended.
     void DrawDeferred();

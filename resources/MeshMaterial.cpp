@@ -24,6 +24,8 @@ MeshMaterial MeshMaterial::Read(const std::uint8_t* bytes)
     MeshMaterial material;
     material.alphaTested = bytes[0] != 0;
     material.transparent = bytes[1] != 0;
+    material.backFacesCulled = bytes[2] != 0;
+    material.singleSampled = bytes[3] != 0;
     material.ambient = ReadColour(bytes + 4);
     material.diffuse = ReadColour(bytes + 20);
     material.specular = ReadColour(bytes + 36);
@@ -35,8 +37,8 @@ void MeshMaterial::AppendTo(std::vector<std::uint8_t>& out) const
 {
     out.push_back(alphaTested ? 1 : 0);
     out.push_back(transparent ? 1 : 0);
-    out.push_back(0);
-    out.push_back(0);
+    out.push_back(backFacesCulled ? 1 : 0);
+    out.push_back(singleSampled ? 1 : 0);
     AppendColour(out, ambient);
     AppendColour(out, diffuse);
     AppendColour(out, specular);

@@ -1,3 +1,6 @@
+// The framebuffer-object entry points, for drawing multisampled off screen.
+#define GL_GLEXT_PROTOTYPES
+
 #include "resources/Mesh.h"
 #include "resources/ModelLoading.h"
 #include "resources/ResourceManager.h"
@@ -9,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 
@@ -20,15 +24,20 @@ const std::string archiveName = "draw_test.pak";
 
 using Rgb = std::array<int, 3>;
 
-// A square of half-size `half` at z = 0 facing +z, texture coordinates (0, 0)
-// at its top-left corner, as two triangles.
-ModelMeshSource Quad(const std::string& texture, const MeshMaterial& material, double half = 0.5)
+// A square of half-size `half` at z = 0, texture coordinates (0, 0) at its
+// top-left corner, as two triangles wound counter-clockwise seen from +z
+// (facing the viewer), or clockwise (turned away) when `turnedAway`.
+ModelMeshSource Quad(const std::string& texture, const MeshMaterial& material, double half = 0.5, bool turnedAway = false)
 {
     ModelMeshSource mesh;
     mesh.texture = texture;
     mesh.material = material;
-    const double corners[6][4] = {{-half, half, 0, 0}, {-half, -half, 0, 1}, {half, -half, 1, 1},
-                                  {-half, half, 0, 0}, {half, -half, 1, 1},  {half, half, 1, 0}};
+    double corners[6][4] = {{-half, half, 0, 0}, {-half, -half, 0, 1}, {half, -half, 1, 1},
+                            {-half, half, 0, 0}, {half, -half, 1, 1},  {half, half, 1, 0}};
+    if (turnedAway) {
+        std::swap(corners[1], corners[2]);
+        std::swap(corners[4], corners[5]);
+    }
     for (const auto& c : corners) {
         mesh.positions.insert(mesh.positions.end(), {c[0], c[1], 0.0});
         mesh.normals.insert(mesh.normals.end(), {0.0, 0.0, 1.0});
@@ -77,6 +86,18 @@ protected:
         test::AddBytes(archive, "lit_glass", test::BuildModel({Quad("white", Transparent())}));
         test::AddBytes(archive, "wall", test::BuildModel({Quad("white", opaque)}));
         test::AddBytes(archive, "cutout", test::BuildModel({Quad("halves", alphaTested, 1.0)}));
+        MeshMaterial culled;
+        culled.backFacesCulled = true;
+        MeshMaterial culledGlass = Transparent();
+        culledGlass.backFacesCulled = true;
+        MeshMaterial singleSampled;
+        singleSampled.singleSampled = true;
+        test::AddBytes(archive, "single_sampled_wall", test::BuildModel({Quad("white", singleSampled)}));
+        test::AddBytes(archive, "culled_facing", test::BuildModel({Quad("white", culled)}));
+        test::AddBytes(archive, "culled_away", test::BuildModel({Quad("white", culled, 0.5, true)}));
+        test::AddBytes(archive, "plain_away", test::BuildModel({Quad("white", opaque, 0.5, true)}));
+        test::AddBytes(archive, "culled_glass_facing", test::BuildModel({Quad("white", culledGlass)}));
+        test::AddBytes(archive, "culled_glass_away", test::BuildModel({Quad("white", culledGlass, 0.5, true)}));
         folder.Write(archiveName, archive);
         BaseState();
     }
@@ -147,7 +168,8 @@ protected:
     static void ExpectBaseState()
     {
         EXPECT_TRUE(Enabled(GL_DEPTH_TEST));
-        for (GLenum cap : {GL_NORMALIZE, GL_LIGHTING, GL_ALPHA_TEST, GL_BLEND})
+        EXPECT_TRUE(Enabled(GL_MULTISAMPLE));
+        for (GLenum cap : {GL_NORMALIZE, GL_LIGHTING, GL_ALPHA_TEST, GL_BLEND, GL_CULL_FACE})
             EXPECT_FALSE(Enabled(cap)) << std::hex << cap;
         for (int i = 0; i < 8; ++i)
             EXPECT_FALSE(Enabled(GL_LIGHT0 + i)) << "light " << i;
@@ -347,6 +369,26 @@ TEST_F(MeshDraw, AlphaTestedOpaqueMeshWritesOnlyAboveTheReference)
     EXPECT_EQ(Depth(48, 32), 1.0f);
 }
 
+TEST_F(MeshDraw, CulledMeshDrawsOnlyTrianglesFacingTheViewer)
+{
+    // A white square over black: drawn or not, at once or in the deferred
+    // pass (where it blends at half strength).
+    struct Case {
+        const char* entry;
+        int expected;
+    } cases[] = {
+        {"culled_facing", 255}, {"culled_away", 0},           {"plain_away", 255},
+        {"wall", 255},          {"culled_glass_facing", 255}, {"culled_glass_away", 0},
+    };
+    for (const Case& c : cases) {
+        BaseState();
+        Load(c.entry).Draw();
+        TransparentList::Instance().DrawAll();
+        ExpectNear(Pixel(32, 32), {c.expected, c.expected, c.expected}, c.entry);
+        ExpectBaseState();
+    }
+}
+
 TEST_F(MeshDraw, EmptyPassOnlyTogglesTheDepthMaskAndQueuedMeshesLeaveWhenDestroyed)
 {
     TransparentList::Instance().DrawAll();
@@ -362,5 +404,77 @@ TEST_F(MeshDraw, EmptyPassOnlyTogglesTheDepthMaskAndQueuedMeshesLeaveWhenDestroy
     ExpectNear(Pixel(32, 32), {0, 0, 0}, "the destroyed mesh is not drawn");
 }
 
+// Draws into a framebuffer of four samples per pixel, as the display asks
+// for, and reads the picture resolved to one colour per pixel.
+class MultisampledMeshDraw : public MeshDraw {
+protected:
+    void SetUp() override
+    {
+        MeshDraw::SetUp();
+        glGenFramebuffers(2, framebuffers);
+        glGenRenderbuffers(3, renderbuffers);
+        glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers[0]);
+        glRenderbufferStorageMultisample(GL_RENDERBUFFER, 4, GL_RGBA8, side, side);
+        glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers[1]);
+        glRenderbufferStorageMultisample(GL_RENDERBUFFER, 4, GL_DEPTH_COMPONENT24, side, side);
+        glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers[2]);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, side, side);
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffers[1]);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, renderbuffers[2]);
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffers[0]);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, renderbuffers[0]);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, renderbuffers[1]);
+        ASSERT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+        GLint samples = 0;
+        glGetIntegerv(GL_SAMPLES, &samples);
+        ASSERT_EQ(samples, 4);
+    }
+
+    void TearDown() override
+    {
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glDeleteFramebuffers(2, framebuffers);
+        glDeleteRenderbuffers(3, renderbuffers);
+        MeshDraw::TearDown();
+    }
+
+    // The resolved picture, red channel, bottom row first.
+    std::vector<std::uint8_t> Resolved()
+    {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffers[0]);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffers[1]);
+        glBlitFramebuffer(0, 0, side, side, 0, 0, side, side, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffers[1]);
+        std::vector<std::uint8_t> rgba(side * side * 4);
+        glReadPixels(0, 0, side, side, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffers[0]);
+        std::vector<std::uint8_t> red;
+        for (std::size_t i = 0; i < rgba.size(); i += 4)
+            red.push_back(rgba[i]);
+        return red;
+    }
+
+    GLuint framebuffers[2] = {};
+    GLuint renderbuffers[3] = {};
+};
+
+TEST_F(MultisampledMeshDraw, SingleSampledMeshLeavesItsEdgesUnsmoothedAndMultisamplingOn)
+{
+    for (const char* entry : {"wall", "single_sampled_wall"}) {
+        BaseState();
+        glRotated(30.0, 0.0, 0.0, 1.0);
+        Load(entry).Draw();
+        const std::vector<std::uint8_t> red = Resolved();
+        // Pixels between black and white: a smoothed edge's.
+        const auto partly = std::count_if(red.begin(), red.end(), [](std::uint8_t v) { return v > 8 && v < 247; });
+        const auto covered = std::count(red.begin(), red.end(), 255);
+        if (std::string(entry) == "wall")
+            EXPECT_GT(partly, 20) << "slanted edges are smoothed by default";
+        else
+            EXPECT_EQ(partly, 0) << "every pixel is either covered or not";
+        EXPECT_GT(covered, side * side / 5) << entry;
+        ExpectBaseState();
+    }
+}
 }
 }

@@ -68,6 +68,7 @@ TEST_F(ModelEntry, WriterOutputParsesBackInPlaceAtTheDocumentedOffsets)
     WriteArchive({});
     MeshMaterial material;
     material.alphaTested = true;
+    material.singleSampled = true;
     material.ambient = {0.1f, 0.2f, 0.3f, 0.4f};
     material.diffuse = {0.5f, 0.6f, 0.7f, 0.8f};
     material.specular = {0.9f, 1.0f, 0.25f, 0.75f};
@@ -96,6 +97,10 @@ TEST_F(ModelEntry, WriterOutputParsesBackInPlaceAtTheDocumentedOffsets)
     const MeshMaterial read = record.Material();
     EXPECT_TRUE(read.alphaTested);
     EXPECT_FALSE(read.transparent);
+    EXPECT_FALSE(read.backFacesCulled);
+    EXPECT_TRUE(read.singleSampled);
+    EXPECT_EQ(record.MaterialBytes()[2], 0) << "back faces culled";
+    EXPECT_EQ(record.MaterialBytes()[3], 1) << "single-sampled";
     EXPECT_EQ(read.ambient, material.ambient);
     EXPECT_EQ(read.diffuse, material.diffuse);
     EXPECT_EQ(read.specular, material.specular);
