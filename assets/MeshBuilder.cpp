@@ -82,7 +82,7 @@ void MeshBuilder::Box(const Vec3& lo, const Vec3& hi, double texScale)
 }
 
 void MeshBuilder::Tube(const std::vector<Vec3>& centres, const std::vector<double>& radii, int sides, double sRepeat,
-                       double tPerUnit, double tStart)
+                       double tPerUnit, double tStart, bool closedEnd)
 {
     const std::size_t n = centres.size();
     if (n < 2 || radii.size() != n || sides < 3) {
@@ -134,6 +134,20 @@ void MeshBuilder::Tube(const std::vector<Vec3>& centres, const std::vector<doubl
             Triangle(p00, p01, p11, n00, n01, n11, {s0, ts[i]}, {s1, ts[i]}, {s1, ts[i + 1]});
             Triangle(p00, p11, p10, n00, n11, n10, {s0, ts[i]}, {s1, ts[i + 1]}, {s0, ts[i + 1]});
         }
+    }
+    if (!closedEnd)
+        return;
+    const Vec3 end = centres[n - 1];
+    const Vec3 axis = Normalised(centres[n - 1] - centres[n - 2]);
+    const double tCentre = ts[n - 1] + radii[n - 1] * tPerUnit;
+    for (int k = 0; k < sides; ++k) {
+        const double a0 = 2.0 * M_PI * k / sides;
+        const double a1 = 2.0 * M_PI * (k + 1) / sides;
+        const Vec3 p0 = end + (us[n - 1] * std::cos(a0) + vs[n - 1] * std::sin(a0)) * radii[n - 1];
+        const Vec3 p1 = end + (us[n - 1] * std::cos(a1) + vs[n - 1] * std::sin(a1)) * radii[n - 1];
+        const double s0 = sRepeat * k / sides;
+        const double s1 = sRepeat * (k + 1) / sides;
+        Triangle(end, p0, p1, axis, axis, axis, {(s0 + s1) * 0.5, tCentre}, {s0, ts[n - 1]}, {s1, ts[n - 1]});
     }
 }
 

@@ -32,9 +32,12 @@ public:
     // A tube along a path of rings: ring i is centred at centres[i] with radius
     // radii[i], lying in the plane perpendicular to the path. `sides` segments
     // around; s runs around from 0 to `sRepeat`, t along the path at
-    // `tPerUnit` per unit of length. Smooth normals face outwards.
+    // `tPerUnit` per unit of length. Smooth normals face outwards, and every
+    // triangle is wound counter-clockwise seen from outside. `closedEnd`
+    // shuts the last ring with a flat fan facing along the path, so that the
+    // tube's inside never shows there.
     void Tube(const std::vector<Vec3>& centres, const std::vector<double>& radii, int sides, double sRepeat,
-              double tPerUnit, double tStart = 0.0);
+              double tPerUnit, double tStart = 0.0, bool closedEnd = false);
 
     // A disc in the plane z = height, centred on the z axis, facing +z, made of
     // `rings` rings and `sides` segments; texcoord(s) from the function of

@@ -22,24 +22,26 @@ static_assert(100.0 - kTreeGroupPosition.z + kTreeGroupBob + skyRadius <= 250.0)
 ModelSource MakeSky()
 {
     ModelSource model;
-    // The ground comes first: drawn before the dome, it hides the dome's
-    // lower band by depth before that band is shaded.
-    ModelMeshSource ground = NewMesh(groundImage, UnlitMaterial(false));
-    MeshBuilder g(ground);
-    g.Disc(groundRadius, -0.02, 8, 48, [](double around, double out) {
-        return std::array<double, 2>{around * 4.0, out};
-    });
-    model.push_back(std::move(ground));
-
-    ModelMeshSource dome = NewMesh(skyImage, UnlitMaterial(false));
-    MeshBuilder b(dome);
+    // The dome comes first and single-sampled: none of its edges is in view.
     // Normals face the centre, where the viewer is. Stacks from the tenth
     // down lie below the ground and within its radius (150 sin 112.5 degrees
     // is under 139), so from anywhere above the ground they are never seen
     // and are left out.
-    b.Sphere(
+    ModelMeshSource dome = NewMesh(skyImage, UnlitMaterial(false));
+    dome.material.singleSampled = true;
+    MeshBuilder(dome).Sphere(
         skyRadius, 32, 16, true, [](const Vec3& p) { return p; }, 10);
     model.push_back(std::move(dome));
+
+    // The ground over the dome's lower band. Its far edge against the dome
+    // is the horizon, smoothed by multisampling. Drawn single-sampled, even
+    // in part, it would open seams: a pixel whose centre lies outside a
+    // single-sampled part leaves its samples inside that part unwritten.
+    ModelMeshSource ground = NewMesh(groundImage, UnlitMaterial(false));
+    MeshBuilder(ground).Disc(groundRadius, -0.02, 8, 48, [](double around, double out) {
+        return std::array<double, 2>{around * 4.0, out};
+    });
+    model.push_back(std::move(ground));
     return model;
 }
 
@@ -49,6 +51,7 @@ ModelSource MakeFallingLeaf()
 {
     ModelMeshSource leaf = NewMesh(fallingLeafImage, LitMaterial(0.30f, 0.38f, 0.06f, 10.0f));
     leaf.material.alphaTested = true;
+    leaf.material.singleSampled = true;
     MeshBuilder b(leaf);
     const double length = 14.0;
     const double half = 3.6;

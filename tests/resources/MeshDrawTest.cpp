@@ -1,6 +1,3 @@
-// The framebuffer-object entry points, for drawing multisampled off screen.
-#define GL_GLEXT_PROTOTYPES
-
 #include "resources/Mesh.h"
 #include "resources/ModelLoading.h"
 #include "resources/ResourceManager.h"
@@ -9,12 +6,14 @@
 #include "ResourceTestArchive.h"
 #include "TestImages.h"
 #include "support/GlTestContext.h"
+#include "support/MultisampledFramebuffer.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <memory>
 
 namespace tarnwood {
 namespace {
@@ -411,51 +410,27 @@ protected:
     void SetUp() override
     {
         MeshDraw::SetUp();
-        glGenFramebuffers(2, framebuffers);
-        glGenRenderbuffers(3, renderbuffers);
-        glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers[0]);
-        glRenderbufferStorageMultisample(GL_RENDERBUFFER, 4, GL_RGBA8, side, side);
-        glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers[1]);
-        glRenderbufferStorageMultisample(GL_RENDERBUFFER, 4, GL_DEPTH_COMPONENT24, side, side);
-        glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers[2]);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, side, side);
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffers[1]);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, renderbuffers[2]);
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffers[0]);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, renderbuffers[0]);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, renderbuffers[1]);
-        ASSERT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
-        GLint samples = 0;
-        glGetIntegerv(GL_SAMPLES, &samples);
-        ASSERT_EQ(samples, 4);
+        framebuffer = std::make_unique<test::MultisampledFramebuffer>(side, side, 4);
+        ASSERT_TRUE(framebuffer->Usable());
     }
 
     void TearDown() override
     {
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        glDeleteFramebuffers(2, framebuffers);
-        glDeleteRenderbuffers(3, renderbuffers);
+        framebuffer.reset();
         MeshDraw::TearDown();
     }
 
-    // The resolved picture, red channel, bottom row first.
-    std::vector<std::uint8_t> Resolved()
+    // The resolved picture's red channel, bottom row first.
+    std::vector<std::uint8_t> Resolved() const
     {
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffers[0]);
-        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffers[1]);
-        glBlitFramebuffer(0, 0, side, side, 0, 0, side, side, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffers[1]);
-        std::vector<std::uint8_t> rgba(side * side * 4);
-        glReadPixels(0, 0, side, side, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffers[0]);
+        const std::vector<std::uint8_t> rgba = framebuffer->Resolved();
         std::vector<std::uint8_t> red;
         for (std::size_t i = 0; i < rgba.size(); i += 4)
             red.push_back(rgba[i]);
         return red;
     }
 
-    GLuint framebuffers[2] = {};
-    GLuint renderbuffers[3] = {};
+    std::unique_ptr<test::MultisampledFramebuffer> framebuffer;
 };
 
 TEST_F(MultisampledMeshDraw, SingleSampledMeshLeavesItsEdgesUnsmoothedAndMultisamplingOn)
