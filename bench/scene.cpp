@@ -25,12 +25,16 @@
 #include <GL/gl.h>
 #include <SDL/SDL.h>
 
+#include <execinfo.h>
+#include <link.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -45,9 +49,92 @@
 
 namespace {
 std::atomic<long> allocations{0};
+
+// Who asked for an allocation, judged by its call stack: the OpenGL driver
+// (Mesa, its LLVM and its threads) when the driver is on the stack, SDL or
+// X when they are and the driver is not, else this program (scene, resources,
+// content and the C++ library on their behalf).
+enum Caller { kDriver, kWindowSystem, kProgram, kCallers };
+std::atomic<long> byCaller[kCallers];
+std::atomic<bool> attributing{false};
+
+struct CodeRange {
+    std::uintptr_t begin;
+    std::uintptr_t end;
+    Caller caller;
+};
+std::vector<CodeRange> codeRanges;
 }
 
 #if TARNWOOD_COUNT_ALLOCATIONS
+namespace {
+thread_local bool inAttribution = false;
+
+bool NameHasAny(const char* name, std::initializer_list<const char*> parts)
+{
+    for (const char* part : parts) {
+        if (std::strstr(name, part) != nullptr)
+            return true;
+    }
+    return false;
+}
+
+// Records the executable segments of every loaded object with the caller
+// it stands for. Objects loaded later (none while frames run) and generated
+// code are in no range and count as the driver's: llvmpipe's shaders.
+void MapCodeRanges()
+{
+    codeRanges.clear();
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void*) {
+            const char* name = info->dlpi_name != nullptr ? info->dlpi_name : "";
+            Caller caller = kProgram;
+            if (NameHasAny(name,
+                           {"dri", "gallium", "GLX_mesa", "glapi", "LLVM", "libGL", "libdrm", "libzstd", "libelf",
+                            "libffi", "libedit", "libxml", "libsensors", "libexpat"}))
+                caller = kDriver;
+            else if (NameHasAny(name, {"SDL", "libX", "libxcb", "libxshm", "libXau", "libXdmcp", "libbsd"}))
+                caller = kWindowSystem;
+            for (int i = 0; i < info->dlpi_phnum; ++i) {
+                const ElfW(Phdr)& segment = info->dlpi_phdr[i];
+                if (segment.p_type == PT_LOAD && (segment.p_flags & PF_X) != 0) {
+                    const std::uintptr_t begin = info->dlpi_addr + segment.p_vaddr;
+                    codeRanges.push_back({begin, begin + segment.p_memsz, caller});
+                }
+            }
+            return 0;
+        },
+        nullptr);
+    void* warm[4];
+    backtrace(warm, 4);  // loads the unwinder now, not inside a counted frame
+}
+
+void Attribute()
+{
+    if (!attributing.load(std::memory_order_relaxed) || inAttribution)
+        return;
+    inAttribution = true;
+    void* frames[48];
+    const int depth = backtrace(frames, 48);
+    bool driver = false;
+    bool windowSystem = false;
+    for (int i = 1; i < depth; ++i) {
+        const auto address = reinterpret_cast<std::uintptr_t>(frames[i]);
+        Caller caller = kDriver;
+        for (const CodeRange& range : codeRanges) {
+            if (address >= range.begin && address < range.end) {
+                caller = range.caller;
+                break;
+            }
+        }
+        driver = driver || caller == kDriver;
+        windowSystem = windowSystem || caller == kWindowSystem;
+    }
+    byCaller[driver ? kDriver : windowSystem ? kWindowSystem : kProgram].fetch_add(1, std::memory_order_relaxed);
+    inAttribution = false;
+}
+}
+
 extern "C" {
 void* __libc_malloc(size_t);
 void* __libc_calloc(size_t, size_t);
@@ -57,21 +144,25 @@ void* __libc_memalign(size_t, size_t);
 void* malloc(size_t size)
 {
     allocations.fetch_add(1, std::memory_order_relaxed);
+    Attribute();
     return __libc_malloc(size);
 }
 void* calloc(size_t count, size_t size)
 {
     allocations.fetch_add(1, std::memory_order_relaxed);
+    Attribute();
     return __libc_calloc(count, size);
 }
 void* realloc(void* block, size_t size)
 {
     allocations.fetch_add(1, std::memory_order_relaxed);
+    Attribute();
     return __libc_realloc(block, size);
 }
 void* memalign(size_t alignment, size_t size)
 {
     allocations.fetch_add(1, std::memory_order_relaxed);
+    Attribute();
     return __libc_memalign(alignment, size);
 }
 void* aligned_alloc(size_t alignment, size_t size)
@@ -263,6 +354,36 @@ int RunFrames(const Options& options)
         sceneWall.push_back((WallSeconds() - wall) * 1000.0 / options.frames);
     }
 
+    // Who makes the steady frames' allocations, in frames of their own so that
+    // the stack walks cost the timed rounds nothing.
+    long attributed[kCallers] = {};
+    int attributedFrames = 0;
+    long nodeFramesByProgram = 0;
+    int attributedNodeFrames = 0;
+#if TARNWOOD_COUNT_ALLOCATIONS
+    MapCodeRanges();
+    for (int i = 0; i < 2 * options.frames; ++i) {
+        const int nodesBefore = NodeCount(roots);
+        long before[kCallers];
+        for (int c = 0; c < kCallers; ++c)
+            before[c] = byCaller[c].load();
+        attributing = true;
+        DrainEvents();
+        tick += 16;
+        RenderFrame(roots, tick);
+        SDL_GL_SwapBuffers();
+        attributing = false;
+        if (NodeCount(roots) > nodesBefore) {
+            nodeFramesByProgram += byCaller[kProgram].load() - before[kProgram];
+            ++attributedNodeFrames;
+            continue;
+        }
+        for (int c = 0; c < kCallers; ++c)
+            attributed[c] += byCaller[c].load() - before[c];
+        ++attributedFrames;
+    }
+#endif
+
     const Stats bc = Summarise(bareCpu), sc = Summarise(sceneCpu);
     const Stats bw = Summarise(bareWall), sw = Summarise(sceneWall);
     std::vector<double> cpuRatios, wallRatios;
@@ -286,6 +407,13 @@ int RunFrames(const Options& options)
                     steadyFrames ? static_cast<double>(steadyAllocations) / steadyFrames : 0.0, steadyFrames,
                     static_cast<double>(bareAllocations) / bareFrames, bareFrames,
                     nodeFrames ? static_cast<double>(nodeAllocations) / nodeFrames : 0.0, nodeFrames);
+        const double frames = attributedFrames > 0 ? attributedFrames : 1.0;
+        std::printf("  allocations/steady frame by caller  GL driver %.2f   SDL and X %.2f   this program %.2f"
+                    " (%d frames; frames adding nodes: this program %.1f, %d frames)\n",
+                    attributed[kDriver] / frames, attributed[kWindowSystem] / frames, attributed[kProgram] / frames,
+                    attributedFrames,
+                    attributedNodeFrames ? static_cast<double>(nodeFramesByProgram) / attributedNodeFrames : 0.0,
+                    attributedNodeFrames);
     }
 
     roots.worldRoot.reset();
