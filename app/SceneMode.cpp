@@ -45,6 +45,8 @@ int RunSceneMode(const std::vector<std::string>& words)
     const std::string settingsPath = SettingsFilePath();
     ResourceManager::Instance().SetBasePath(InstallDirectory().Text());
     auto settings = std::make_unique<Settings>(ApplySceneOptions(LoadSettings(settingsPath), options));
+    // The archives are read and their images decoded while the display opens.
+    ResourceManager::Instance().ReadAhead(SceneArchives(settings->Overlays()));
     auto display = std::make_unique<Display>(settings->ModeWidth(), settings->ModeHeight(), settings->ModeDepth(),
                                              DisplayOptions{hostWindow, options.multisample});
     SceneRoots roots = BuildTreeScene(settings->Overlays(), display->Edges());

@@ -1,3 +1,6 @@
+// The framebuffer-object entry points, for reading a multisampled frame.
+#define GL_GLEXT_PROTOTYPES
+
 #include "app/Snapshot.h"
 
 #include "app/Display.h"
@@ -42,11 +45,33 @@ void DeleteScene(SceneRoots& roots)
     roots.overlayRoot.reset();
 }
 
+// The frame as the screen shows it. Read straight from a multisampled
+// window, the back buffer gives one sample of each pixel, unsmoothed, so its
+// samples are first averaged into a single-sampled framebuffer.
 std::vector<std::uint8_t> ReadFrame(int width, int height)
 {
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
+    GLint sampleBuffers = 0;
+    glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
+    GLuint resolved = 0;
+    GLuint colour = 0;
+    if (sampleBuffers > 0) {
+        glGenRenderbuffers(1, &colour);
+        glBindRenderbuffer(GL_RENDERBUFFER, colour);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+        glGenFramebuffers(1, &resolved);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, resolved);
+        glFramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
+        glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, resolved);
+    }
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    if (resolved != 0) {
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glDeleteFramebuffers(1, &resolved);
+        glDeleteRenderbuffers(1, &colour);
+    }
     return pixels;
 }
 

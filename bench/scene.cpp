@@ -425,6 +425,9 @@ int RunFrames(const Options& options)
 int RunStartup(const Options& options)
 {
     Prepare();
+    // As the scene mode does: the archives are read while the display opens.
+    if (options.variant == "scene")
+        ResourceManager::Instance().ReadAhead(SceneArchives(Settings{}.Overlays()));
     auto display = OpenDisplay(options.multisample);
     const double start = WallSeconds();
     SceneRoots roots;

@@ -134,6 +134,18 @@ void MoveBetween(SceneNode& node, const ScreenEdges& before, const ScreenEdges& 
 
 }
 
+std::vector<std::string> SceneArchives(const OverlaySettings& settings)
+{
+    std::vector<std::string> names = {"debug.pak", "main.pak"};
+    if (settings.showCalendar)
+        names.push_back("calendar.pak");
+    if (settings.showFrameRate)
+        names.push_back("utils.pak");
+    if (settings.showClock)
+        names.push_back("clock.pak");
+    return names;
+}
+
 void DelayedModelBehaviour(int)
 {
     if (currentTrack->time <= 60000.0)

@@ -5,6 +5,8 @@
 #include "scene/SceneNode.h"
 
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace tarnwood {
 
@@ -23,6 +25,10 @@ struct SceneRoots {
 // are opened from there (a missing one ends the process). Draws one rand()
 // for the tree group's start angle.
 SceneRoots BuildTreeScene(const OverlaySettings& settings, const ScreenEdges& edges);
+
+// The archives that BuildTreeScene and the scene's first frame open with
+// `settings`, for reading them ahead while the display opens. Needs nothing.
+std::vector<std::string> SceneArchives(const OverlaySettings& settings);
 
 // After the display's size has changed: moves the overlays that
 // BuildTreeScene made with the same settings from the corners given by

@@ -219,6 +219,14 @@ GLuint PakArchive::GetTexture(const std::string& name)
     const auto index = static_cast<std::size_t>(found);
     if (textures[index] == 0 && !decoded.HasFailed(index)) {
         std::shared_ptr<const DecodedImage> image = decoded.Find(index);
+        if (!image && index < decodedAhead.size() && decodedAhead[index]) {
+            image = std::move(decodedAhead[index]);
+            const std::uint32_t maxSide = MaxTextureSide();
+            if (static_cast<std::uint32_t>(image->width) > maxSide || static_cast<std::uint32_t>(image->height) > maxSide)
+                image.reset();
+            else
+                decoded.Keep(index, image);
+        }
         if (!image) {
             const PakEntry& entry = entries[index];
             image = DecodeImageEntry(entry.bytes.get(), entry.size, MaxTextureSide(), &decoderRuns);
@@ -232,6 +240,20 @@ GLuint PakArchive::GetTexture(const std::string& name)
     }
     ++textureCounts[index];
     return textures[index];
+}
+
+void PakArchive::DecodeImagesAhead(std::uint32_t maxSide)
+{
+    decodedAhead.assign(entries.size(), nullptr);
+    for (std::size_t index = 0; index < entries.size(); ++index) {
+        // Only the first entry of a name is ever looked up.
+        if (FindIndex(names[index]) != static_cast<int>(index) || decoded.HasFailed(index))
+            continue;
+        const std::size_t runsBefore = decoderRuns;
+        decodedAhead[index] = DecodeImageEntry(entries[index].bytes.get(), entries[index].size, maxSide, &decoderRuns);
+        if (!decodedAhead[index] && decoderRuns != runsBefore)
+            decoded.MarkFailed(index);
+    }
 }
 
 void PakArchive::ReleaseTexture(GLuint texture)

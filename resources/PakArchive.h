@@ -69,6 +69,14 @@ public:
     // uploaded without decoding.
     GLuint GetTexture(const std::string& name);
 
+    // Decodes ahead, without a GL context, every image entry whose sides are
+    // at most `maxSide`, so that GetTexture later only uploads: it takes
+    // these pixels when their sides fit GL_MAX_TEXTURE_SIZE and decodes as
+    // usual otherwise. An image whose loader fails is remembered as failed,
+    // as GetTexture would. Pixels never taken stay until the archive is
+    // destroyed. May run on another thread while no other uses the archive.
+    void DecodeImagesAhead(std::uint32_t maxSide);
+
     // Gives back one use of `texture`; at a count of 0 the GL texture is
     // deleted and the entry forgets it. 0 or an unknown name: nothing happens.
     // Needs a current OpenGL context.
@@ -135,6 +143,8 @@ private:
     std::vector<std::string> names;
 
     DecodedImageCache decoded;
+    // Pixels from DecodeImagesAhead, by entry index, until GetTexture takes them.
+    std::vector<std::shared_ptr<const DecodedImage>> decodedAhead;
     std::size_t decoderRuns = 0;
 };
 

@@ -11,8 +11,47 @@ ResourceManager& ResourceManager::Instance()
     return instance;
 }
 
+namespace {
+
+// Images decoded ahead are at most this many texels a side (every GL
+// implementation of this century takes that); larger ones are decoded when
+// their texture is made, against the implementation's own limit.
+constexpr std::uint32_t readAheadMaxSide = 2048;
+
+}
+
 ResourceManager::ResourceManager() = default;
-ResourceManager::~ResourceManager() = default;
+
+ResourceManager::~ResourceManager()
+{
+    if (readingAhead.joinable())
+        readingAhead.join();
+}
+
+void ResourceManager::ReadAhead(const std::vector<std::string>& names)
+{
+    FinishReadingAhead();
+    std::vector<std::string> paths;
+    for (const std::string& name : names)
+        paths.push_back(PathFor(name));
+    readAheadNames = names;
+    readAhead.clear();
+    readAhead.resize(names.size());
+    readingAhead = std::thread([this, paths] {
+        for (std::size_t i = 0; i < paths.size(); ++i) {
+            std::string problem;
+            readAhead[i] = PakArchive::Load(paths[i], problem);
+            if (readAhead[i])
+                readAhead[i]->DecodeImagesAhead(readAheadMaxSide);
+        }
+    });
+}
+
+void ResourceManager::FinishReadingAhead()
+{
+    if (readingAhead.joinable())
+        readingAhead.join();
+}
 
 void ResourceManager::SetBasePath(const std::string& path)
 {
@@ -37,13 +76,23 @@ int ResourceManager::FindIndex(const std::string& archive) const
 
 PakArchive* ResourceManager::OpenArchive(const std::string& name)
 {
+    // Archives are only ever decoded by one thread at a time.
+    FinishReadingAhead();
     const int index = FindIndex(name);
     if (index >= 0) {
         ++referenceCounts[static_cast<std::size_t>(index)];
         return archives[static_cast<std::size_t>(index)].get();
     }
+    std::unique_ptr<PakArchive> archive;
+    for (std::size_t i = 0; i < readAheadNames.size(); ++i) {
+        if (readAheadNames[i] == name && readAhead[i]) {
+            archive = std::move(readAhead[i]);
+            break;
+        }
+    }
     std::string error;
-    std::unique_ptr<PakArchive> archive = PakArchive::Load(PathFor(name), error);
+    if (!archive)
+        archive = PakArchive::Load(PathFor(name), error);
     if (!archive) {
         // The scene cannot run without its content.
         std::fprintf(stderr, "%s\n", error.c_str());

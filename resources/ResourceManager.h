@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace tarnwood {
@@ -27,6 +28,16 @@ public:
     // means none: names are then used as paths on their own. Starts as "0".
     void SetBasePath(const std::string& path);
     const std::string& BasePath() const { return basePath; }
+
+    // Starts reading the archives `names` and decoding their images on a
+    // thread of its own, for a caller about to do something slow that needs
+    // no archive: opening the display, which takes a software GL driver most
+    // of a second. The first OpenArchive afterwards, of any name, waits for
+    // the thread; an archive read ahead is then taken over when its name is
+    // first opened, as if read there (no reference is counted before). One
+    // that could not be read is read again there and fails as usual. Needs
+    // no GL context; a later call first waits for the earlier thread.
+    void ReadAhead(const std::vector<std::string>& names);
 
     // Counts one reference on archive `name`, loading it on first use. An
     // archive that cannot be opened or is corrupt ends the process with exit
@@ -66,7 +77,13 @@ private:
     int FindIndex(const std::string& archive) const;
     void Drop(std::size_t index);
 
+    void FinishReadingAhead();
+
     std::string basePath = "0";
+    std::thread readingAhead;
+    // Archives read ahead and not yet opened, with their names.
+    std::vector<std::unique_ptr<PakArchive>> readAhead;
+    std::vector<std::string> readAheadNames;
     // Parallel lists: index i of each belongs to the same archive.
     std::vector<std::unique_ptr<PakArchive>> archives;
     std::vector<std::string> archiveNames;

@@ -9,6 +9,8 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+
 namespace tarnwood {
 namespace {
 
@@ -114,6 +116,29 @@ TEST_F(SceneFixture, SettingsDecideTheOverlaysAndTheirCorners)
     EXPECT_EQ(FirstCueTrack(clock).behaviour, &BuildAnalogClock) << "24-hour has no effect on the analogue clock";
     EXPECT_NEAR(clock.transform.position.x, -display->EdgeX(-170), 1e-9);
     EXPECT_NEAR(clock.transform.position.z, -70.0, 1e-9);
+}
+
+TEST_F(SceneFixture, ArchivesReadAheadAreTheOnesTheSceneOpens)
+{
+    // Each overlay alone and all or none of them: the archives open after
+    // the build and the first frame (which builds the clock and calendar)
+    // are exactly the ones named for reading ahead.
+    const std::vector<std::string> every = {"debug.pak", "main.pak", "calendar.pak", "utils.pak", "clock.pak"};
+    for (int shown = 0; shown < 5; ++shown) {
+        Settings settings;
+        settings.showCalendar = shown == 1 || shown == 4;
+        settings.showFrameRate = shown == 2 || shown == 4;
+        settings.showClock = shown == 3 || shown == 4;
+        const std::vector<std::string> named = SceneArchives(settings.Overlays());
+        Build(settings);
+        Frame(lastTick + 16);
+        for (const std::string& archive : every) {
+            const bool isNamed = std::find(named.begin(), named.end(), archive) != named.end();
+            EXPECT_EQ(ResourceManager::Instance().FindArchive(archive) != nullptr, isNamed)
+                << archive << " with overlays " << shown;
+        }
+        roots = {};
+    }
 }
 
 TEST_F(SceneFixture, FirstStepOfTwoSecondsSpawnsSevenLeaves)

@@ -1,6 +1,7 @@
 #include "resources/ResourceManager.h"
 
 #include "ResourceTestArchive.h"
+#include "TestImages.h"
 #include "support/GlTestContext.h"
 #include "support/TempDir.h"
 
@@ -155,6 +156,53 @@ TEST(ResourceManager, TextureReferencesCarryArchiveReferences)
     manager.ReleaseTexture("tex.pak", image);
     EXPECT_EQ(manager.ReferenceCount("tex.pak"), 0);
     EXPECT_FALSE(glIsTexture(image));
+}
+
+// Reading ahead takes no reference and changes no count; the first open
+// takes the archive over with its images decoded, once each, so a texture
+// is only uploaded. A failure found ahead is remembered; an image too large
+// to decode ahead is decoded when its texture is made.
+TEST(ResourceManager, ArchivesReadAheadAreTakenOverWithTheirImagesDecoded)
+{
+    ASSERT_TRUE(test::EnsureGlContext());
+    ResourceManager& manager = ResourceManager::Instance();
+    test::ResourceTestFolder folder;
+    std::string badCrc = test::SmallPng();
+    badCrc[badCrc.size() - 20] ^= 0x5A;
+    PakArchive content;
+    AddBytes(content, "img", test::SmallPng());
+    AddBytes(content, "bad crc", badCrc);
+    AddBytes(content, "wide", test::EncodePng(4096, 1, 6, std::vector<std::uint8_t>(4096 * 4, 200)));
+    AddBytes(content, "model", "not an image");
+    folder.Write("ahead.pak", content);
+
+    manager.ReadAhead({"ahead.pak", "absent.pak"});
+    EXPECT_EQ(manager.FindArchive("ahead.pak"), nullptr) << "not open until opened";
+    EXPECT_EQ(manager.ReferenceCount("ahead.pak"), 0);
+    const GLuint image = manager.GetTexture("ahead.pak", "img");
+    PakArchive* archive = manager.FindArchive("ahead.pak");
+    ASSERT_NE(archive, nullptr);
+    EXPECT_NE(image, 0u);
+    EXPECT_EQ(archive->DecoderRuns(), 2u) << "img and bad crc, ahead; wide is over the limit for that";
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(manager.GetTexture("ahead.pak", "bad crc"), 0u);
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(archive->DecoderRuns(), 2u) << "its failure was remembered";
+    const GLuint wide = manager.GetTexture("ahead.pak", "wide");
+    EXPECT_NE(wide, 0u);
+    EXPECT_EQ(archive->DecoderRuns(), 3u);
+    GLint width = 0;
+    glBindTexture(GL_TEXTURE_2D, wide);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    EXPECT_EQ(width, 4096);
+    EXPECT_EQ(manager.ReferenceCount("ahead.pak"), 3);
+
+    for (GLuint texture : {image, GLuint{0}, wide})
+        manager.ReleaseTexture("ahead.pak", texture);
+    EXPECT_EQ(manager.FindArchive("ahead.pak"), nullptr);
+    const GLuint again = manager.GetTexture("ahead.pak", "img");
+    EXPECT_EQ(manager.FindArchive("ahead.pak")->DecoderRuns(), 1u) << "read anew once released, decoded at use";
+    manager.ReleaseTexture("ahead.pak", again);
 }
 
 class ResourceManagerDeath : public ::testing::Test {
