@@ -82,7 +82,7 @@ void MeshBuilder::Box(const Vec3& lo, const Vec3& hi, double texScale)
 }
 
 void MeshBuilder::Tube(const std::vector<Vec3>& centres, const std::vector<double>& radii, int sides, double sRepeat,
-                       double tPerUnit, double tStart, bool closedEnd)
+                       double tPerUnit, double tStart, bool closed)
 {
     const std::size_t n = centres.size();
     if (n < 2 || radii.size() != n || sides < 3) {
@@ -135,20 +135,29 @@ void MeshBuilder::Tube(const std::vector<Vec3>& centres, const std::vector<doubl
             Triangle(p00, p11, p10, n00, n11, n10, {s0, ts[i]}, {s1, ts[i + 1]}, {s0, ts[i + 1]});
         }
     }
-    if (!closedEnd)
+    if (!closed)
         return;
-    const Vec3 end = centres[n - 1];
-    const Vec3 axis = Normalised(centres[n - 1] - centres[n - 2]);
-    const double tCentre = ts[n - 1] + radii[n - 1] * tPerUnit;
-    for (int k = 0; k < sides; ++k) {
-        const double a0 = 2.0 * M_PI * k / sides;
-        const double a1 = 2.0 * M_PI * (k + 1) / sides;
-        const Vec3 p0 = end + (us[n - 1] * std::cos(a0) + vs[n - 1] * std::sin(a0)) * radii[n - 1];
-        const Vec3 p1 = end + (us[n - 1] * std::cos(a1) + vs[n - 1] * std::sin(a1)) * radii[n - 1];
-        const double s0 = sRepeat * k / sides;
-        const double s1 = sRepeat * (k + 1) / sides;
-        Triangle(end, p0, p1, axis, axis, axis, {(s0 + s1) * 0.5, tCentre}, {s0, ts[n - 1]}, {s1, ts[n - 1]});
-    }
+    // A fan over ring i, facing along `outward`: the ring runs
+    // counter-clockwise about the path's direction, so the start's fan
+    // takes its points the other way round.
+    const auto cap = [&](std::size_t i, const Vec3& outward, bool reversed) {
+        const double tCentre = ts[i] + radii[i] * tPerUnit;
+        for (int k = 0; k < sides; ++k) {
+            const double a0 = 2.0 * M_PI * k / sides;
+            const double a1 = 2.0 * M_PI * (k + 1) / sides;
+            const Vec3 p0 = centres[i] + (us[i] * std::cos(a0) + vs[i] * std::sin(a0)) * radii[i];
+            const Vec3 p1 = centres[i] + (us[i] * std::cos(a1) + vs[i] * std::sin(a1)) * radii[i];
+            const double s0 = sRepeat * k / sides;
+            const double s1 = sRepeat * (k + 1) / sides;
+            const std::array<double, 2> middle{(s0 + s1) * 0.5, tCentre};
+            if (reversed)
+                Triangle(centres[i], p1, p0, outward, outward, outward, middle, {s1, ts[i]}, {s0, ts[i]});
+            else
+                Triangle(centres[i], p0, p1, outward, outward, outward, middle, {s0, ts[i]}, {s1, ts[i]});
+        }
+    };
+    cap(0, Normalised(centres[0] - centres[1]), true);
+    cap(n - 1, Normalised(centres[n - 1] - centres[n - 2]), false);
 }
 
 void MeshBuilder::Sphere(double radius, int slices, int stacks, bool inward,

@@ -33,11 +33,11 @@ public:
     // radii[i], lying in the plane perpendicular to the path. `sides` segments
     // around; s runs around from 0 to `sRepeat`, t along the path at
     // `tPerUnit` per unit of length. Smooth normals face outwards, and every
-    // triangle is wound counter-clockwise seen from outside. `closedEnd`
-    // shuts the last ring with a flat fan facing along the path, so that the
-    // tube's inside never shows there.
+    // triangle is wound counter-clockwise seen from outside. `closed` shuts
+    // the first and the last ring with flat fans facing away from the tube,
+    // so that its inside never shows.
     void Tube(const std::vector<Vec3>& centres, const std::vector<double>& radii, int sides, double sRepeat,
-              double tPerUnit, double tStart = 0.0, bool closedEnd = false);
+              double tPerUnit, double tStart = 0.0, bool closed = false);
 
     // A disc in the plane z = height, centred on the z axis, facing +z, made of
     // `rings` rings and `sides` segments; texcoord(s) from the function of

@@ -164,9 +164,6 @@ struct TreeBuilder {
             leaves[v].texture = leafImages[v];
             leaves[v].material = LitMaterial(0.34f, 0.36f, 0.06f, 10.0f);
             leaves[v].material.alphaTested = true;
-            // The alpha test cuts the leaves' outlines, and multisampling
-            // does not smooth those.
-            leaves[v].material.singleSampled = true;
         }
         for (std::size_t i = 0; i < clusterCentres.size(); ++i) {
             const Vec3 c = clusterCentres[i];
@@ -204,7 +201,6 @@ struct TreeBuilder {
     {
         ModelMeshSource litter = NewMesh(fallingLeafImage, LitMaterial(0.34f, 0.36f, 0.02f, 4.0f));
         litter.material.alphaTested = true;
-        litter.material.singleSampled = true;
         MeshBuilder l(litter);
         for (int i = 0; i < 70; ++i) {
             const double a = prng.Range(0.0, 2.0 * M_PI);
@@ -225,8 +221,8 @@ struct TreeBuilder {
     {
         bark.texture = barkImage;
         bark.material = LitMaterial(0.26f, 0.34f, 0.04f, 12.0f);
-        // Every branch is a tube shut at its far end, and starts inside its
-        // parent (the trunk below the ground), so its back faces never show.
+        // Every branch is a tube shut at both ends, so its back faces never
+        // show.
         bark.material.backFacesCulled = true;
         Branch({0.0, 0.0, -0.6}, Normalised({0.04, 0.02, 1.0}), 13.5, 2.5, 1.7, 0);
         AddCrownTufts();

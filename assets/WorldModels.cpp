@@ -22,7 +22,8 @@ static_assert(100.0 - kTreeGroupPosition.z + kTreeGroupBob + skyRadius <= 250.0)
 ModelSource MakeSky()
 {
     ModelSource model;
-    // The dome comes first and single-sampled: none of its edges is in view.
+    // The dome comes first and single-sampled: none of its edges is in view,
+    // and everything drawn after it lies in front of it.
     // Normals face the centre, where the viewer is. Stacks from the tenth
     // down lie below the ground and within its radius (150 sin 112.5 degrees
     // is under 139), so from anywhere above the ground they are never seen
@@ -51,7 +52,6 @@ ModelSource MakeFallingLeaf()
 {
     ModelMeshSource leaf = NewMesh(fallingLeafImage, LitMaterial(0.30f, 0.38f, 0.06f, 10.0f));
     leaf.material.alphaTested = true;
-    leaf.material.singleSampled = true;
     MeshBuilder b(leaf);
     const double length = 14.0;
     const double half = 3.6;

@@ -19,10 +19,13 @@ namespace tarnwood {
 // the rasteriser work. Older archives hold zero there and draw as before.
 //   backFacesCulled: the mesh is a closed surface wound counter-clockwise
 //     seen from outside, so its back faces are always hidden by its front.
-//   singleSampled: none of the mesh's triangle edges show, because its
-//     outline comes from the alpha test or lies behind what is drawn before
-//     it; multisampling would smooth nothing and costs a software
-//     rasteriser about twice the work per pixel.
+//   singleSampled: the mesh is a backdrop: none of its triangle edges is in
+//     view and everything drawn after it lies in front of it. Multisampling
+//     would smooth nothing there and costs a software rasteriser about
+//     twice the work per pixel. Only a backdrop may say so: drawn
+//     single-sampled into a multisampled frame, a mesh keeps its depth in
+//     one sample of each pixel on llvmpipe, so what is drawn later behind
+//     it would show through the other samples.
 struct MeshMaterial {
     static constexpr std::size_t byteSize = 60;
 
