@@ -24,8 +24,7 @@ ResourceManager::ResourceManager() = default;
 
 ResourceManager::~ResourceManager()
 {
-    if (readingAhead.joinable())
-        readingAhead.join();
+    FinishReadingAhead();
 }
 
 void ResourceManager::ReadAhead(const std::vector<std::string>& names)

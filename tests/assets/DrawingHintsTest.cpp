@@ -2,6 +2,7 @@
 // must save work without changing the picture: drawn through a four-sample
 // framebuffer under the scene's camera, with and without the hints.
 
+#include "SceneCamera.h"
 #include "content/ScenePlacement.h"
 #include "resources/LittleEndian.h"
 #include "resources/Mesh.h"
@@ -12,7 +13,6 @@
 #include "support/MultisampledFramebuffer.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -41,17 +41,8 @@ protected:
         framebuffer = std::make_unique<test::MultisampledFramebuffer>(width, height, 4);
         ASSERT_TRUE(framebuffer->Usable());
         glViewport(0, 0, width, height);
-        glEnable(GL_DEPTH_TEST);
-        glDepthFunc(GL_LEQUAL);
         glAlphaFunc(GL_GREATER, 0.9f);
-        glEnable(GL_TEXTURE_2D);
-        glEnableClientState(GL_VERTEX_ARRAY);
-        glEnableClientState(GL_NORMAL_ARRAY);
-        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(45.0, static_cast<double>(width) / height, 0.1, 250.0);
-        glMatrixMode(GL_MODELVIEW);
+        test::SetUpSceneCamera(width, height);
     }
 
     void TearDown() override
@@ -60,14 +51,7 @@ protected:
         for (int i = 0; i < loads; ++i)
             ReleaseModelArchive("main.pak");
         framebuffer.reset();
-        glDisableClientState(GL_VERTEX_ARRAY);
-        glDisableClientState(GL_NORMAL_ARRAY);
-        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-        glDisable(GL_TEXTURE_2D);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
+        test::TearDownSceneCamera();
         glViewport(0, 0, 64, 64);
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     }

@@ -1,6 +1,7 @@
 // Draws installed models with the real mesh code under the scene's camera and
 // the tree group's placement, and checks what reaches the picture.
 
+#include "SceneCamera.h"
 #include "content/ScenePlacement.h"
 #include "resources/Mesh.h"
 #include "resources/ModelLoading.h"
@@ -8,7 +9,6 @@
 #include "support/GlTestContext.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -33,29 +33,10 @@ protected:
     {
         ResourceManager::Instance().SetBasePath(TARNWOOD_INSTALL_DIR "/");
         ASSERT_TRUE(test::EnsureGlContext(width, height));
-        glEnable(GL_DEPTH_TEST);
-        glDepthFunc(GL_LEQUAL);
-        glEnable(GL_TEXTURE_2D);
-        glEnableClientState(GL_VERTEX_ARRAY);
-        glEnableClientState(GL_NORMAL_ARRAY);
-        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(45.0, static_cast<double>(width) / height, 0.1, 250.0);
-        glMatrixMode(GL_MODELVIEW);
+        test::SetUpSceneCamera(width, height);
     }
 
-    void TearDown() override
-    {
-        glDisableClientState(GL_VERTEX_ARRAY);
-        glDisableClientState(GL_NORMAL_ARRAY);
-        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-        glDisable(GL_TEXTURE_2D);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-    }
+    void TearDown() override { test::TearDownSceneCamera(); }
 
     // Clears to pure magenta, which no content uses, draws the opaque meshes
     // of one main.pak model under the tree group's transform, and returns a
