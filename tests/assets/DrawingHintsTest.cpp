@@ -3,7 +3,6 @@
 // framebuffer under the scene's camera, with and without the hints.
 
 #include "SceneCamera.h"
-#include "content/ScenePlacement.h"
 #include "resources/LittleEndian.h"
 #include "resources/Mesh.h"
 #include "resources/ModelLoading.h"
@@ -89,9 +88,7 @@ protected:
         glClearColor(1.0f, 0.0f, 1.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glLoadIdentity();
-        glTranslated(0.0, 0.0, -100.0);
-        glTranslated(kTreeGroupPosition.x, kTreeGroupPosition.y, kTreeGroupPosition.z);
-        glRotated(kTreeGroupTilt, 1.0, 0.0, 0.0);
+        test::PlaceTreeGroup();
         glRotated(turn, 0.0, 0.0, 1.0);
         meshes = Load(model);
         for (const std::unique_ptr<Mesh>& mesh : meshes) {

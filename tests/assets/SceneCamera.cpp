@@ -1,5 +1,7 @@
 #include "SceneCamera.h"
 
+#include "content/ScenePlacement.h"
+
 #include <GL/gl.h>
 #include <GL/glu.h>
 
@@ -17,6 +19,13 @@ void SetUpSceneCamera(int width, int height)
     glLoadIdentity();
     gluPerspective(45.0, static_cast<double>(width) / height, 0.1, 250.0);
     glMatrixMode(GL_MODELVIEW);
+}
+
+void PlaceTreeGroup()
+{
+    glTranslated(0.0, 0.0, -100.0);
+    glTranslated(kTreeGroupPosition.x, kTreeGroupPosition.y, kTreeGroupPosition.z);
+    glRotated(kTreeGroupTilt, 1.0, 0.0, 0.0);
 }
 
 void TearDownSceneCamera()

@@ -8,6 +8,11 @@ namespace tarnwood::test {
 // matrix current. Needs a current context.
 void SetUpSceneCamera(int width, int height);
 
+// Multiplies the current matrix by the tree group's placement as the scene
+// has it (100 units in front of the eye, then the group's position and
+// tilt), before the group's own turn, sway and bob.
+void PlaceTreeGroup();
+
 // Puts back what SetUpSceneCamera changed.
 void TearDownSceneCamera();
 

@@ -46,9 +46,7 @@ protected:
         glClearColor(1.0f, 0.0f, 1.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glLoadIdentity();
-        glTranslatef(0.0f, 0.0f, -100.0f);
-        glTranslated(kTreeGroupPosition.x, kTreeGroupPosition.y, kTreeGroupPosition.z);
-        glRotated(kTreeGroupTilt, 1.0, 0.0, 0.0);
+        test::PlaceTreeGroup();
         glRotatef(static_cast<float>(pose.turn), 0.0f, 0.0f, 1.0f);
         glRotatef(static_cast<float>(pose.sway), 1.0f, 0.0f, 0.0f);
         glTranslatef(0.0f, static_cast<float>(pose.bob), 0.0f);
@@ -102,9 +100,7 @@ protected:
         glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, GL_SEPARATE_SPECULAR_COLOR);
         glEnable(GL_LIGHTING);
         glEnable(GL_LIGHT1);
-        glTranslatef(0.0f, 0.0f, -100.0f);
-        glTranslated(kTreeGroupPosition.x, kTreeGroupPosition.y, kTreeGroupPosition.z);
-        glRotated(kTreeGroupTilt, 1.0, 0.0, 0.0);
+        test::PlaceTreeGroup();
         glTranslated(0.0, pose.bob, 0.0);
         glRotated(pose.sway, 1.0, 0.0, 0.0);
         glRotated(pose.turn, 0.0, 0.0, 1.0);
